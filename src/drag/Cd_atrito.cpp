@@ -1,0 +1,51 @@
+#include "drag/Cd_atrito.hpp"
+
+#include <cmath>
+
+#include "drag/Area_laminar.hpp"
+
+namespace arrasto {
+namespace {
+
+// Reynolds number per millimetre at Mach 1.
+double escala_reynolds(const double& TO, const double& PO) {
+  return ((8816603.0 * PO) * std::pow(TO, -1.26)) / 304.8;
+}
+
+// Compressibility correction of the turbulent coefficients.
+double compressibilidade(const double& M) { return std::pow(0.15 * (M * M) + 1.0, -0.58); }
+
+}  // namespace
+
+void CDATRITOC(const double& TO, const double& PO, const double& RETC, const double& M,
+               double& CF, const double& SWET, double& CFL, double& CFT, double& C,
+               const double& L, const double& SREF, double& CDAC, const double& PI,
+               const double& LNA, const double& DNA, const int& NA, const double& SWETNA,
+               const double& DC) {
+  const double RN = escala_reynolds(TO, PO);
+  const double LNT = RETC / (M * RN);  // where the boundary layer turns turbulent
+  double SWETL = 0.0;
+  AREALAM(PI, NA, DNA, LNA, LNT, SWETNA, SWETL, DC);
+  C = compressibilidade(M);
+  CFL = (1.328 * (SWETL / SWET)) / std::sqrt(RETC);
+  CFT = ((0.427 * (1.0 - SWETL / SWET)) * C) / std::pow(std::log10((M * RN) * L) - 0.407, 2.64);
+  if (CFT <= 0.0) CFT = 0.0148;  // a not-a-number stays
+  CF = CFL + CFT;
+  CDAC = ((CF * SWET) * (1.0 - 0.09 * (M * M))) / SREF;
+}
+
+void CDATRITOE(const double& TO, const double& PO, const double& RETE, const double& M,
+               double& CFE, const double& SWETE, double& CFLE, double& CFTE, double& C,
+               const double& LE, const double& SREF, double& CDAE, const double& N) {
+  const double RN = escala_reynolds(TO, PO);
+  const double LNTE = RETE / (M * RN);
+  C = compressibilidade(M);
+  CFLE = 1.328 / std::sqrt(RETE);
+  const double A = std::pow(std::log10((M * RN) * LE) - 0.407, 2.64);
+  const double B = std::pow(std::log10(RETE) - 0.407, 2.64);
+  CFTE = (0.427 * C) * ((1.0 / A) - ((LNTE / LE) / B));
+  CFE = CFLE + CFTE;  // no lower limit
+  CDAE = (((CFE * SWETE) * (1.0 - 0.09 * (M * M))) / SREF) * N;
+}
+
+}  // namespace arrasto

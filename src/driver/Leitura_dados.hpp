@@ -1,0 +1,22 @@
+#pragma once
+// Reads the 26 values of the data file in their order and derives the air
+// state in the units of the friction formulas, checking each value as it is
+// read. Lengths are left in the unit U names.
+
+#include "runtime/fixed_text.hpp"
+#include "runtime/list_reader.hpp"
+
+namespace arrasto {
+
+// The data file's name in the working directory.
+inline constexpr const char* kArquivoDados = "dados.txt";
+
+// LINHANOME receives the line the run name was read from, for messages
+// about the result file names built from it.
+void LERDADOS(rt::ListReader& leitor, rt::FixedText& NOME, int& LINHANOME, int& U, double& TO1,
+              double& PO1, double& RETC, double& RETE, double& MMAX, int& IT, double& TO,
+              double& PO, double& PI, int& NA, double& LNA, double& DNA, double& LC, double& DC,
+              double& N, int& AC, double& E, double& RC, double& TC, double& S, double& SC,
+              int& MOTORLIGADO, double& DT, int& NT, double& DETB, double& ETB, double& LTB);
+
+}  // namespace arrasto

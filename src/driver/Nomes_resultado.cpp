@@ -1,0 +1,67 @@
+#include "driver/Nomes_resultado.hpp"
+
+#include <array>
+#include <optional>
+
+#include "runtime/file_names.hpp"
+#include "runtime/list_reader.hpp"
+#include "runtime/platform.hpp"
+#include "runtime/run_error.hpp"
+
+namespace arrasto {
+namespace {
+
+constexpr std::string_view kPrefixoCurva = "Curva1_";
+constexpr std::string_view kPrefixoTrajetoria = "Curva_trajet\xF3ria_";
+
+}  // namespace
+
+void NOMESRESULTADO(const rt::FixedText& NOME, rt::FixedText& ARQCURVA, rt::FixedText& ARQTRAJ,
+                    NomesResultado& nomes) {
+  ARQCURVA = rt::join(kPrefixoCurva, NOME);
+  ARQTRAJ = rt::join(kPrefixoTrajetoria, NOME);
+  const rt::NameEncoding encoding = rt::name_encoding(rt::trimmed(NOME));
+  nomes.curva = rt::disk_name(rt::trimmed(ARQCURVA), kPrefixoCurva.size(), encoding);
+  nomes.trajetoria = rt::disk_name(rt::trimmed(ARQTRAJ), kPrefixoTrajetoria.size(), encoding);
+  nomes.relatorio = rt::disk_name(rt::trimmed(NOME), 0, encoding);
+}
+
+void VERIFICARNOMES(const NomesResultado& nomes, const std::string& data_file, int line) {
+  const std::string where = data_file + ":" + std::to_string(line) + ": NOME: ";
+  struct Resultado {
+    const char* what;
+    const std::string& name;
+  };
+  const std::array<Resultado, 3> files{{{"the first curve file", nomes.curva},
+                                        {"the second curve file", nomes.trajetoria},
+                                        {"the report file", nomes.relatorio}}};
+  if (rt::name_fault(nomes.relatorio) == "is empty")
+    throw rt::RunError(where + "the run name is blank, and it names the report file");
+  for (const Resultado& file : files) {
+    const std::string fault = rt::name_fault(file.name);
+    if (!fault.empty())
+      throw rt::RunError(where + "the run name cannot name a file: " + file.what + " " +
+                         rt::quoted(file.name) + " " + fault);
+  }
+
+  // Compared by spelling and by what the file system says, so that a link,
+  // or a name that differs only in case where case does not count, is
+  // caught as well.
+  const auto one_file = [](const std::string& a, const std::string& b) {
+    if (rt::same_spelling(a, b)) return true;
+    const std::optional<rt::FileId> ia = rt::file_identity(a);
+    return ia && ia == rt::file_identity(b);
+  };
+  for (const Resultado& file : files)
+    if (one_file(file.name, data_file))
+      throw rt::RunError(where + file.what + " " + rt::quoted(file.name) +
+                         " would overwrite the data file");
+  for (std::size_t i = 0; i < files.size(); ++i)
+    for (std::size_t j = i + 1; j < files.size(); ++j)
+      if (one_file(files[i].name, files[j].name))
+        throw rt::RunError(where + files[i].what + " " + rt::quoted(files[i].name) + " and " +
+                           files[j].what + " " + rt::quoted(files[j].name) +
+                           " would be one file");
+}
+
+}  // namespace arrasto

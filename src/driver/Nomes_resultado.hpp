@@ -1,0 +1,29 @@
+#pragma once
+// The three result files' names, built from the run name, and the checks
+// that make a run safe for the user's files: each name must land as a plain
+// file in the working directory, none may be the data file, and no two may
+// be one file.
+
+#include <string>
+
+#include "runtime/fixed_text.hpp"
+
+namespace arrasto {
+
+// On-disk names (UTF-8) of the result files.
+struct NomesResultado {
+  std::string curva;       // first curve file
+  std::string trajetoria;  // second curve file
+  std::string relatorio;   // report
+};
+
+// ARQCURVA and ARQTRAJ as the run has always joined them ("Curva1_" and
+// "Curva_trajetória_" with NOME, cut at 50), and the on-disk names.
+void NOMESRESULTADO(const rt::FixedText& NOME, rt::FixedText& ARQCURVA, rt::FixedText& ARQTRAJ,
+                    NomesResultado& nomes);
+
+// Throws RunError ("FILE:LINE: NOME: ...") when a result file could not be
+// written safely; data_file is the data file's name, line the run name's.
+void VERIFICARNOMES(const NomesResultado& nomes, const std::string& data_file, int line);
+
+}  // namespace arrasto

@@ -1,0 +1,164 @@
+#include "driver/Principal.hpp"
+
+#include <limits>
+
+#include "drag/Cd_atrito.hpp"
+#include "drag/Cd_base.hpp"
+#include "drag/Cd_interferencia.hpp"
+#include "drag/Cd_pressao.hpp"
+#include "drag/Cd_tuboguia.hpp"
+#include "driver/Leitura_dados.hpp"
+#include "driver/Nomes_resultado.hpp"
+#include "driver/Unidades.hpp"
+#include "geometry/Geometria_derivada.hpp"
+#include "geometry/Nariz_geometria.hpp"
+#include "runtime/platform.hpp"
+#include "runtime/record_file.hpp"
+
+namespace arrasto {
+namespace {
+
+// Texts of the result files, in Windows-1252.
+constexpr std::string_view kCabecalho =
+    " # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto";
+constexpr std::string_view kRotuloMach = "COEFICIENTE DE ARRASTO PARA MACHI =";
+constexpr std::string_view kRotuloAtrito = "Coeficiente de arrasto de atrito:";
+constexpr std::string_view kRotuloBase = "Coeficiente de arrasto de base:";
+constexpr std::string_view kRotuloTubo = "Coeficiente de arrasto do tubo-guia:";
+constexpr std::string_view kRotuloPressao = "Coeficiente de arrasto de press\xE3o:";
+constexpr std::string_view kRotuloInterferencia = "Coeficiente de arrasto de interfer\xEAncia:";
+constexpr std::string_view kRotuloTotal = "COEFICIENTE DE ARRASTO TOTAL:";
+constexpr std::string_view kRotuloMedio = "COEFICIENTE DE ARRASTO M\xC9" "DIO:";
+
+// Until a sweep point sets them, the per-point values are not a number: a
+// run without points reports NaN for them.
+constexpr double kSemValor = std::numeric_limits<double>::quiet_NaN();
+
+void registro(rt::RecordFile& arquivo, std::string_view rotulo, double valor) {
+  arquivo.begin_record();
+  arquivo.text(rotulo);
+  arquivo.real(valor);
+  arquivo.end_record();
+}
+
+void registro_vazio(rt::RecordFile& arquivo) {
+  arquivo.begin_record();
+  arquivo.end_record();
+}
+
+}  // namespace
+
+void PRINCIPAL() {
+  // Data file values.
+  rt::FixedText NOME{};
+  int LINHANOME = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
+  double TO1 = 0, PO1 = 0, RETC = 0, RETE = 0, MMAX = 0, TO = 0, PO = 0, PI = 0;
+  double LNA = 0, DNA = 0, LC = 0, DC = 0, N = 0, E = 0, RC = 0, TC = 0, S = 0, SC = 0;
+  double DT = 0, DETB = 0, ETB = 0, LTB = 0;
+  // Geometry.
+  double SWETNA = kSemValor, SWETC = 0, L = 0, SWET = 0, SREF = 0, SA = 0, SWETE = 0, LE = 0;
+  double ST = 0, DITB = 0;
+  // Per-point values; after the sweep they hold the last point's.
+  double M = kSemValor, V = kSemValor;
+  double CF = kSemValor, CFL = kSemValor, CFT = kSemValor, CDAC = kSemValor, C = kSemValor;
+  double CFE = kSemValor, CFLE = kSemValor, CFTE = kSemValor, CDAE = kSemValor;
+  double CDA = kSemValor, CBC = kSemValor, CDBC = kSemValor, CDB = kSemValor;
+  double CDTB = kSemValor, CDPE = kSemValor, CDPN = kSemValor, CDI = kSemValor;
+  float CDP = std::numeric_limits<float>::quiet_NaN();
+  double CDT = kSemValor, SOMA = 0, CDMED = kSemValor;
+  rt::FixedText ARQCURVA{}, ARQTRAJ{};
+  NomesResultado nomes;
+
+  // The user edits and saves the data before it is read.
+  rt::run_editor(kArquivoDados);
+
+  {
+    rt::ListReader leitor(kArquivoDados, rt::read_whole_file(kArquivoDados));
+    LERDADOS(leitor, NOME, LINHANOME, U, TO1, PO1, RETC, RETE, MMAX, IT, TO, PO, PI, NA, LNA,
+             DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB, ETB, LTB);
+  }
+  if (U == 2)
+    PES(LNA, DNA, LC, DC, E, RC, TC, S, SC, DT, DETB, ETB, LTB);
+  else if (U == 3)
+    POLEGADAS(LNA, DNA, LC, DC, E, RC, TC, S, SC, DT, DETB, ETB, LTB);
+
+  NARIZGEO(PI, NA, LNA, DNA, SWETNA);
+  GEOMETRIA(PI, LNA, LC, DC, RC, TC, S, SC, DT, DETB, ETB, SWETNA, SWETC, L, SWET, SREF, SA,
+            SWETE, LE, ST, DITB);
+
+  // Every check is done before the first result file is touched.
+  NOMESRESULTADO(NOME, ARQCURVA, ARQTRAJ, nomes);
+  VERIFICARNOMES(nomes, kArquivoDados, LINHANOME);
+
+  rt::RecordFile curva(nomes.curva);
+  rt::RecordFile trajetoria(nomes.trajetoria);
+  curva.begin_record();
+  curva.text(kCabecalho);
+  curva.end_record();
+
+  SOMA = 0.0;
+  // The count runs in 64 bits so that IT = 2147483647 ends.
+  for (long long ponto = 1; ponto <= IT; ++ponto) {
+    const double i = static_cast<double>(ponto);
+    M = (MMAX / static_cast<double>(IT)) * i;
+    V = M * 1224.0;
+    CDATRITOC(TO, PO, RETC, M, CF, SWET, CFL, CFT, C, L, SREF, CDAC, PI, LNA, DNA, NA, SWETNA,
+              DC);
+    CDATRITOE(TO, PO, RETE, M, CFE, SWETE, CFLE, CFTE, C, LE, SREF, CDAE, N);
+    CDA = CDAC + CDAE;
+    CDBASEC(SREF, PI, DC, CDBC, ST, M, MOTORLIGADO, CBC, CDA, CF);
+    CDB = CDBC;
+    CDTUBO(PI, DETB, DITB, LTB, SREF, CDTB, NT, M, SWETC);
+    CDPRESSAOE(M, TC, S, CBC, N, E, SREF, CDPE, SA, AC);
+    CDPRESSAON(M, NA, DNA, LNA, CDPN);
+    CDP = static_cast<float>(CDPE + CDPN);
+    CDINTERFERENCIA(CFE, E, LE, TC, DC, N, SREF, CDI);
+    // 1.0499999523162842 is the single-precision 1.05, widened.
+    CDT = ((((CDA + CDB) + CDTB) + static_cast<double>(CDP)) + CDI) *
+          static_cast<double>(1.05f);
+    SOMA = CDT + SOMA;
+    CDMED = SOMA / i;
+
+    curva.begin_record();
+    curva.real(M);
+    curva.real(V);
+    curva.real(CDT);
+    curva.end_record();
+    trajetoria.begin_record();
+    trajetoria.real(V);
+    trajetoria.real(CDT);
+    trajetoria.end_record();
+  }
+
+  curva.close();
+  trajetoria.close();
+  rt::run_editor(nomes.curva);
+  rt::run_editor(nomes.trajetoria);
+
+  {
+    rt::RecordFile relatorio(nomes.relatorio);
+    registro(relatorio, kRotuloMach, MMAX);
+    registro_vazio(relatorio);
+    registro(relatorio, kRotuloAtrito, CDA);
+    registro_vazio(relatorio);
+    registro(relatorio, kRotuloBase, CDB);
+    registro_vazio(relatorio);
+    registro(relatorio, kRotuloTubo, CDTB);
+    registro_vazio(relatorio);
+    relatorio.begin_record();
+    relatorio.text(kRotuloPressao);
+    relatorio.single(CDP);
+    relatorio.end_record();
+    registro_vazio(relatorio);
+    registro(relatorio, kRotuloInterferencia, CDI);
+    registro_vazio(relatorio);
+    registro_vazio(relatorio);
+    registro(relatorio, kRotuloTotal, CDT);
+    registro_vazio(relatorio);
+    registro(relatorio, kRotuloMedio, CDMED);
+    relatorio.close();
+  }
+  rt::run_editor(nomes.relatorio);
+}
+
+}  // namespace arrasto

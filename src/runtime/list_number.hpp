@@ -1,0 +1,19 @@
+#pragma once
+// Numbers in the classic list-directed form the result files have always
+// used: a double in a field of 24 characters (as 1PG24.15E3 writes it), a
+// single-precision value in a field of 15 (as 1PG15.7E2).
+
+#include <cstddef>
+
+namespace rt {
+
+inline constexpr std::size_t kDoubleField = 24;
+inline constexpr std::size_t kFloatField = 15;
+
+// Writes exactly kDoubleField characters at out.
+void format_double(double x, char* out);
+
+// Writes exactly kFloatField characters at out.
+void format_float(float x, char* out);
+
+}  // namespace rt

@@ -1,0 +1,69 @@
+#pragma once
+// What differs between POSIX and Windows, behind one small interface:
+// reading the data file, file identity, result files written under a
+// temporary name and moved over the real one, the line end, the name rules
+// and the editor run. File names cross this interface as UTF-8.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace rt {
+
+// The line end of every record written.
+std::string_view line_end();
+
+// Why this system would not take a name as a plain file name in the
+// working directory, beyond the rules common to every system (empty, "."
+// or "..", a control character, '/' or '\'); empty when it would.
+std::string platform_name_fault(std::u32string_view name);
+
+// The whole contents of a file, as bytes. Throws RunError naming the file
+// and the system's reason.
+std::string read_whole_file(const std::string& name);
+
+// What the file system says a name refers to; nothing when no such file.
+struct FileId {
+  std::uint64_t device = 0;
+  std::uint64_t index = 0;
+  bool operator==(const FileId&) const = default;
+};
+std::optional<FileId> file_identity(const std::string& name);
+
+// Whether two names are spelled as one name by this system's file names
+// (exactly on POSIX, ignoring case on Windows).
+bool same_spelling(const std::string& a, const std::string& b);
+
+// A result file in the working directory. It is written under a temporary
+// name beside the real one and replaces the real name only when commit()
+// succeeds; until then an older file of that name is left as it was, and a
+// file never committed is removed. Errors throw RunError naming the real
+// file and the system's reason.
+class OutputFile {
+ public:
+  explicit OutputFile(std::string name);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  void write(const char* data, std::size_t size);
+  void commit();
+  const std::string& name() const { return name_; }
+
+ private:
+  [[noreturn]] void fail(const char* what, int error);
+  void discard() noexcept;
+
+  std::string name_;
+  std::string temporary_;
+  std::intptr_t handle_ = -1;
+};
+
+// Starts the editor "Notepad" on the named file, found as the system finds
+// a command, without a command interpreter, and waits until it ends. An
+// editor that cannot be started is passed over; its status is ignored.
+void run_editor(const std::string& file_name);
+
+}  // namespace rt

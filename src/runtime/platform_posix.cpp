@@ -1,0 +1,140 @@
+// The POSIX side of the runtime layer.
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+
+#include "runtime/platform.hpp"
+#include "runtime/run_error.hpp"
+
+extern char** environ;
+
+namespace rt {
+namespace {
+
+std::string reason(int error) { return std::strerror(error); }
+
+}  // namespace
+
+std::string_view line_end() { return "\n"; }
+
+std::string platform_name_fault(std::u32string_view) { return {}; }
+
+std::string read_whole_file(const std::string& name) {
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) throw RunError(name + ": cannot open: " + reason(errno));
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) {
+    const int error = errno;
+    ::close(fd);
+    throw RunError(name + ": cannot read: " + reason(error));
+  }
+  if (!S_ISREG(st.st_mode)) {
+    ::close(fd);
+    throw RunError(name + ": cannot read: " +
+                   (S_ISDIR(st.st_mode) ? reason(EISDIR) : std::string("not a regular file")));
+  }
+  std::string bytes;
+  bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
+  std::size_t used = 0;
+  for (;;) {
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+    const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int error = errno;
+      ::close(fd);
+      throw RunError(name + ": cannot read: " + reason(error));
+    }
+    if (n == 0) break;
+    used += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  bytes.resize(used);
+  return bytes;
+}
+
+std::optional<FileId> file_identity(const std::string& name) {
+  struct stat st {};
+  if (::stat(name.c_str(), &st) != 0) return std::nullopt;
+  return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+bool same_spelling(const std::string& a, const std::string& b) { return a == b; }
+
+OutputFile::OutputFile(std::string name) : name_(std::move(name)) {
+  // A hidden name of the program's own beside the real one, so that the
+  // rename at commit stays in one directory (and one file system).
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0;; ++attempt) {
+    temporary_ = ".arrasto-" + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
+    const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) {
+      handle_ = fd;
+      break;
+    }
+    if (errno != EEXIST || attempt > 100) fail("cannot create", errno);
+  }
+  // A file that replaces an older one keeps the older one's permissions.
+  struct stat st {};
+  if (::stat(name_.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    (void)::fchmod(static_cast<int>(handle_), st.st_mode & 07777);
+}
+
+OutputFile::~OutputFile() { discard(); }
+
+void OutputFile::write(const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(static_cast<int>(handle_), data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) fail("cannot write", errno);
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+}
+
+void OutputFile::commit() {
+  const int fd = static_cast<int>(handle_);
+  if (::fsync(fd) != 0 && errno != EINVAL && errno != EROFS) fail("cannot write", errno);
+  handle_ = -1;
+  if (::close(fd) != 0) {
+    handle_ = -1;
+    fail("cannot write", errno);
+  }
+  if (::rename(temporary_.c_str(), name_.c_str()) != 0) fail("cannot replace", errno);
+  temporary_.clear();
+}
+
+void OutputFile::fail(const char* what, int error) {
+  discard();
+  throw RunError(name_ + ": " + what + ": " + reason(error));
+}
+
+void OutputFile::discard() noexcept {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+  handle_ = -1;
+  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  temporary_.clear();
+}
+
+void run_editor(const std::string& file_name) {
+  // A name that begins with '-' is passed as ./name, so that no editor
+  // takes it for an option.
+  const std::string argument = file_name.starts_with('-') ? "./" + file_name : file_name;
+  char program[] = "Notepad";
+  char* const argv[] = {program, const_cast<char*>(argument.c_str()), nullptr};
+  pid_t child = 0;
+  if (::posix_spawnp(&child, program, nullptr, nullptr, argv, environ) != 0) return;
+  int status = 0;
+  while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+}
+
+}  // namespace rt
