@@ -1,0 +1,172 @@
+#include "data_file_check.hpp"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <exception>
+
+#include "driver/Leitura_dados.hpp"
+#include "driver/Nomes_resultado.hpp"
+#include "runtime/run_error.hpp"
+
+namespace arrasto_fuzz {
+namespace {
+
+// The 26 values in file order.
+constexpr std::array<std::string_view, 26> kNomes = {
+    "NOME", "U",  "TO1", "PO1", "RETC", "RETE", "MMAX",        "IT", "NA",
+    "LNA",  "DNA", "LC",  "DC",  "N",    "AC",   "E",           "RC", "TC",
+    "S",    "SC",  "MOTORLIGADO",       "DT",   "NT",          "DETB", "ETB",
+    "LTB"};
+
+// A message is for a user's terminal: a bounded line, not an echo of the
+// input (long values are shown cut).
+constexpr std::size_t kLongestMessage = 1000;
+
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+// Whether line number (from 1) of the bytes holds anything but blanks and
+// its line end.
+bool line_holds_something(std::string_view bytes, long number) {
+  std::size_t begin = 0;
+  for (long n = 1; n < number; ++n) {
+    const std::size_t nl = bytes.find('\n', begin);
+    if (nl == std::string_view::npos) return false;
+    begin = nl + 1;
+  }
+  std::size_t end = bytes.find('\n', begin);
+  if (end == std::string_view::npos) end = bytes.size();
+  if (end > begin && bytes[end - 1] == '\r') --end;
+  const std::string_view line = bytes.substr(begin, end - begin);
+  return std::any_of(line.begin(), line.end(), [](char c) { return !is_blank(c); });
+}
+
+void add(std::string& out, int value) { out += std::to_string(value) + ' '; }
+
+void add(std::string& out, double value) {
+  std::uint64_t bits;
+  std::memcpy(&bits, &value, sizeof bits);
+  out += std::to_string(bits) + ' ';
+}
+
+}  // namespace
+
+std::string message_fault(std::string_view message, std::string_view bytes) {
+  if (message.empty()) return "the message is empty";
+  if (message.size() > kLongestMessage)
+    return "the message is " + std::to_string(message.size()) + " bytes long";
+  for (const char c : message) {
+    if (c == '\n' || c == '\r') return "the message holds a line end";
+    const auto u = static_cast<unsigned char>(c);
+    if (u < 0x20 || u > 0x7E) return "the message holds the byte " + std::to_string(u);
+  }
+  constexpr std::string_view kFile = "dados.txt:";
+  if (!message.starts_with(kFile)) return "the message does not begin with \"dados.txt:\"";
+  std::string_view rest = message.substr(kFile.size());
+
+  long line = 0;
+  if (rest.starts_with(' ')) {
+    rest.remove_prefix(1);
+  } else {
+    std::size_t digits = 0;
+    while (digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9') ++digits;
+    if (digits == 0 || rest[0] == '0' || digits > 9)
+      return "the message has neither a line number nor a blank after \"dados.txt:\"";
+    for (std::size_t i = 0; i < digits; ++i) line = line * 10 + (rest[i] - '0');
+    rest.remove_prefix(digits);
+    if (!rest.starts_with(": ")) return "the line number is not followed by \": \"";
+    rest.remove_prefix(2);
+    if (!line_holds_something(bytes, line))
+      return "the message names line " + std::to_string(line) + ", which holds no value";
+  }
+
+  const std::size_t colon = rest.find(": ");
+  if (colon == std::string_view::npos) return "the message names no value";
+  const std::string_view name = rest.substr(0, colon);
+  const auto at = std::find(kNomes.begin(), kNomes.end(), name);
+  if (at == kNomes.end()) return "the message names \"" + std::string(name) + "\", not a value";
+  const std::string_view what = rest.substr(colon + 2);
+  if (what.empty()) return "the message does not say what is wrong";
+
+  // The end of the file before a value says how many came before it, and
+  // that is the value's place in the file.
+  if (what.starts_with("missing, the file")) {
+    if (line != 0) return "a value missing at the end of the file is given a line";
+    const auto before = at - kNomes.begin();
+    const std::string expected = before == 0   ? "missing, the file holds no value"
+                                 : before == 1 ? "missing, the file ends after 1 value"
+                                               : "missing, the file ends after " +
+                                                     std::to_string(before) + " values";
+    if (what != expected)
+      return "\"" + std::string(what) + "\" for " + std::string(name) + ", expected \"" +
+             expected + "\"";
+  }
+  return {};
+}
+
+Outcome check_data_file(std::string_view bytes) {
+  rt::FixedText NOME{};
+  int LINHANOME = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
+  double TO1 = 0, PO1 = 0, RETC = 0, RETE = 0, MMAX = 0, TO = 0, PO = 0, PI = 0;
+  double LNA = 0, DNA = 0, LC = 0, DC = 0, N = 0, E = 0, RC = 0, TC = 0, S = 0, SC = 0;
+  double DT = 0, DETB = 0, ETB = 0, LTB = 0;
+  rt::FixedText ARQCURVA{}, ARQTRAJ{};
+  arrasto::NomesResultado nomes;
+
+  Outcome outcome;
+  try {
+    rt::ListReader leitor(arrasto::kArquivoDados, std::string(bytes));
+    arrasto::LERDADOS(leitor, NOME, LINHANOME, U, TO1, PO1, RETC, RETE, MMAX, IT, TO, PO, PI,
+                      NA, LNA, DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB,
+                      ETB, LTB);
+    // One value a line: the last of 26 cannot sit before line 26.
+    if (leitor.line() < 26)
+      outcome.fault = "26 values read by line " + std::to_string(leitor.line());
+    else if (LINHANOME < 1 || LINHANOME >= leitor.line())
+      outcome.fault = "the run name's line " + std::to_string(LINHANOME) + " is out of place";
+    else if (NA < 1 || NA > 4)
+      outcome.fault = "NA = " + std::to_string(NA) + " accepted";
+    arrasto::NOMESRESULTADO(NOME, ARQCURVA, ARQTRAJ, nomes);
+    arrasto::VERIFICARNOMES(nomes, arrasto::kArquivoDados, LINHANOME);
+    outcome.read_all = true;
+    outcome.values.assign(NOME.begin(), NOME.end());
+    outcome.values += ' ';
+    for (const int v : {LINHANOME, U, IT, NA, AC, MOTORLIGADO, NT}) add(outcome.values, v);
+    for (const double v : {TO1, PO1, RETC, RETE, MMAX, TO, PO, PI, LNA, DNA, LC, DC, N, E, RC,
+                           TC, S, SC, DT, DETB, ETB, LTB})
+      add(outcome.values, v);
+  } catch (const rt::RunError& error) {
+    outcome.message = error.what();
+    if (outcome.fault.empty()) outcome.fault = message_fault(outcome.message, bytes);
+  } catch (const std::exception& error) {
+    outcome.fault = std::string("an exception other than RunError: ") + error.what();
+  } catch (...) {
+    outcome.fault = "an exception of unknown type";
+  }
+  return outcome;
+}
+
+Outcome check_data_file_both_line_ends(std::string_view bytes) {
+  Outcome lf = check_data_file(bytes);
+  if (!lf.fault.empty() || bytes.find('\r') != std::string_view::npos) return lf;
+  std::string crlf;
+  crlf.reserve(bytes.size() + bytes.size() / 8);
+  for (const char c : bytes) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  Outcome other = check_data_file(crlf);
+  if (!other.fault.empty()) {
+    other.fault = "with CR LF line ends: " + other.fault;
+    return other;
+  }
+  if (other.read_all != lf.read_all || other.values != lf.values || other.message != lf.message) {
+    lf.fault = "CR LF line ends change the outcome: " +
+               (other.read_all ? std::string("all values read") : "\"" + other.message + "\"") +
+               (other.read_all && lf.read_all ? " but other values" : "");
+  }
+  return lf;
+}
+
+}  // namespace arrasto_fuzz
