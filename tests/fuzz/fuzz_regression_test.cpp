@@ -1,0 +1,140 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "data_file_check.hpp"
+
+namespace {
+
+using arrasto_fuzz::check_data_file;
+using arrasto_fuzz::check_data_file_both_line_ends;
+using arrasto_fuzz::message_fault;
+using arrasto_fuzz::Outcome;
+
+// The example's 26 values after the run name, one a line.
+const std::string kResto =
+    "1\n20\n101.325\n500000\n500000\n0.9\n9\n2\n120\n40\n600\n40\n4\n1\n2\n80\n40\n50\n30\n0\n10\n"
+    "1\n8\n1\n30\n";
+
+constexpr std::size_t kMega = std::size_t{1} << 20;
+
+std::string read_file(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The run name as read: the first 50 bytes of the values.
+std::string nome(const Outcome& o) { return o.values.substr(0, 50); }
+
+TEST(FuzzCorpus, EverySeedKeepsTheRules) {
+  std::vector<std::filesystem::path> seeds;
+  for (const auto& entry : std::filesystem::directory_iterator(ARRASTO_FUZZ_CORPUS))
+    seeds.push_back(entry.path());
+  ASSERT_GE(seeds.size(), 10u);
+  int read = 0;
+  for (const auto& seed : seeds) {
+    const Outcome o = check_data_file_both_line_ends(read_file(seed));
+    EXPECT_EQ(o.fault, "") << seed.filename() << ": " << o.message;
+    read += o.read_all;
+  }
+  // The corpus must hold files that read whole as well as faulty ones.
+  EXPECT_GE(read, 5);
+  EXPECT_LT(read, static_cast<int>(seeds.size()));
+}
+
+// Each of these took a path that is linear only if the reader never goes
+// back over a line; the test's timeout catches one that is not.
+TEST(FuzzLongInputs, MegabyteLinesAndManyLinesReadInLinearTime) {
+  {
+    const Outcome o = check_data_file(std::string(kMega, ' ') + "\nfoguete\n" + kResto);
+    EXPECT_TRUE(o.read_all) << o.message;
+    EXPECT_EQ(nome(o), "foguete" + std::string(43, ' '));
+  }
+  {
+    const Outcome o = check_data_file(std::string(100000, '\n') + "foguete\n" + kResto);
+    EXPECT_TRUE(o.read_all) << o.message;
+    EXPECT_EQ(o.fault, "");
+  }
+  {
+    const Outcome o = check_data_file(std::string(kMega, 'n') + "\n" + kResto);
+    EXPECT_TRUE(o.read_all) << o.message;
+    EXPECT_EQ(nome(o), std::string(50, 'n'));
+  }
+  {
+    std::string doubled = "'";
+    for (std::size_t i = 0; i < kMega / 2; ++i) doubled += "''";
+    const Outcome o = check_data_file(doubled + "'\n" + kResto);
+    EXPECT_TRUE(o.read_all) << o.message;
+    EXPECT_EQ(nome(o), std::string(50, '\''));
+  }
+  {
+    const Outcome o = check_data_file("foguete " + std::string(kMega, 'r') + "\n" + kResto);
+    EXPECT_TRUE(o.read_all) << o.message;
+  }
+}
+
+TEST(FuzzLongInputs, MegabyteValuesEndInOneShortMessage) {
+  {
+    const Outcome o = check_data_file("'" + std::string(kMega, 'x') + "\n" + kResto);
+    EXPECT_EQ(o.fault, "");
+    EXPECT_EQ(o.message, "dados.txt:1: NOME: the closing ' is missing on the line");
+  }
+  {
+    const Outcome o = check_data_file("foguete\n" + std::string(kMega, '7') + "\n" + kResto);
+    EXPECT_EQ(o.fault, "");
+    EXPECT_EQ(o.message, "dados.txt:2: U: expected an integer from -2147483648 to 2147483647, "
+                         "found \"" + std::string(40, '7') + "\" (cut; 1048576 bytes in all)");
+  }
+  {
+    const Outcome o = check_data_file("foguete\n1\n" + std::string(kMega, '9') + "\n" + kResto);
+    EXPECT_EQ(o.fault, "");
+    EXPECT_NE(o.message.find("TO1: the number is too large for a double"), std::string::npos)
+        << o.message;
+  }
+  // Long but in range: a megabyte of digits that is a small number.
+  for (const std::string& real : {"0." + std::string(kMega, '0') + "1",
+                                  "1e" + std::string(kMega, '0') + "1",
+                                  std::string(kMega, '0') + "1.5", "1." + std::string(kMega, '3'),
+                                  std::string(kMega, '1') + "*20"}) {
+    const Outcome o = check_data_file("foguete\n1\n" + real + "\n" + kResto.substr(5));
+    EXPECT_TRUE(o.read_all) << o.message;
+  }
+  // A megabyte of nothing but line ends.
+  const Outcome o = check_data_file(std::string(kMega, '\n'));
+  EXPECT_EQ(o.message, "dados.txt: NOME: missing, the file holds no value");
+}
+
+// The checker itself: a reader that got its message wrong must not pass.
+TEST(FuzzMessageShape, RejectsMessagesOutOfTheReadersForm) {
+  const std::string bytes = "foguete\nx\n";
+  EXPECT_EQ(message_fault("dados.txt:2: U: expected an integer, found \"x\"", bytes), "");
+  EXPECT_EQ(message_fault("dados.txt: NT: missing, the file ends after 22 values", bytes), "");
+  EXPECT_EQ(message_fault("dados.txt: NOME: missing, the file holds no value", bytes), "");
+
+  for (const std::string_view bad : {
+           "dados.txt:2: U: found \"x\"\nthen more",       // two lines
+           "dados.txt:2: U: found \"x\r\"",                // a carriage return
+           "dados.txt:2: U: found \"\x01\"",               // not printable
+           "dados.txt:2: UU: expected an integer",         // no such value
+           "dados.txt:2: expected an integer",             // no value named
+           "dados.txt:2: U: ",                             // nothing said
+           "dados.txt:0: U: expected an integer",          // no line 0
+           "dados.txt:02: U: expected an integer",         // not a line number
+           "dados.txt:3: U: expected an integer",          // line 3 is empty
+           "dados.txt:9: U: expected an integer",          // beyond the file
+           "dados.txt:2:U: expected an integer",           // no blank
+           "dados.txt U: expected an integer",             // no colon
+           "data.txt:2: U: expected an integer",           // another file
+           "dados.txt: NT: missing, the file ends after 21 values",  // NT is the 23rd
+           "dados.txt: U: missing, the file holds no value",
+           "dados.txt:2: U: missing, the file ends after 1 value",  // end of file at a line
+       })
+    EXPECT_NE(message_fault(bad, bytes), "") << bad;
+  EXPECT_NE(message_fault("dados.txt:2: U: " + std::string(2000, 'x'), bytes), "");
+}
+
+}  // namespace
