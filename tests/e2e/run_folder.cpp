@@ -71,7 +71,24 @@ void RunFolder::editor_script(const std::string& body) const {
   fs::permissions(script, fs::perms::owner_all);
 }
 
-Outcome RunFolder::run(long file_size_limit) const {
+Outcome RunFolder::run(long file_size_limit) const { return finish(start(file_size_limit)); }
+
+int RunFolder::stop_when_present(const std::string& prefix, int signal_number) const {
+  const int child = start(0);
+  for (int waited = 0; waited < 1000; ++waited) {
+    const auto names = files();
+    if (std::any_of(names.begin(), names.end(),
+                    [&](const std::string& n) { return n.starts_with(prefix); }))
+      break;
+    ::usleep(10000);
+  }
+  ::kill(child, signal_number);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+int RunFolder::start(long file_size_limit) const {
   const fs::path err = root_ / "stderr", out = root_ / "stdout";
   const std::string path = (root_ / "bin").string() + ":/usr/bin:/bin";
   const pid_t child = ::fork();
@@ -90,6 +107,11 @@ Outcome RunFolder::run(long file_size_limit) const {
     ::execl(ARRASTO_EXE, "arrasto", static_cast<char*>(nullptr));
     ::_exit(127);
   }
+  return child;
+}
+
+Outcome RunFolder::finish(int child) const {
+  const fs::path err = root_ / "stderr", out = root_ / "stdout";
   int status = 0;
   ::waitpid(child, &status, 0);
   Outcome outcome;

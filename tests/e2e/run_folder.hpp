@@ -35,11 +35,19 @@ class RunFolder {
   // size of any file it writes (RLIMIT_FSIZE), to make a write fail.
   Outcome run(long file_size_limit = 0) const;
 
+  // Starts arrasto, waits until a file whose name begins with prefix shows
+  // up in the run folder (at most 10 s), sends it the signal and waits for
+  // it to end. Returns the signal that ended it, or 0.
+  int stop_when_present(const std::string& prefix, int signal_number) const;
+
   // One line per editor call: "ARGS | FILES", the arguments each in
   // brackets, the files present in the run folder separated by blanks.
   std::vector<std::string> editor_calls() const;
 
  private:
+  int start(long file_size_limit) const;
+  Outcome finish(int child) const;
+
   std::filesystem::path root_;
 };
 

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include <regex>
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -208,6 +208,9 @@ TEST(Run, EveryInputErrorIsOneLineAndTouchesNoFile) {
       {"name of a folder", data_with({{1, ".."}}),
        "dados.txt:1: NOME: the run name cannot name a file: the report file \"..\" names a "
        "folder, not a file"},
+      {"a folder of the run name", data_with({{1, "pasta"}}),
+       "dados.txt:1: NOME: the report file \"pasta\" is a folder here, and no file can replace "
+       "it"},
       {"the data file itself", data_with({{1, "dados.txt"}}),
        "dados.txt:1: NOME: the report file \"dados.txt\" would overwrite the data file"},
       {"a link to the data file", data_with({{1, "link"}}),
@@ -219,10 +222,11 @@ TEST(Run, EveryInputErrorIsOneLineAndTouchesNoFile) {
     folder.write("dados.txt", bad.data);
     folder.write("Curva1_foguete", "older curve\n");
     std::filesystem::create_symlink("dados.txt", folder.dir() / "link");
+    std::filesystem::create_directory(folder.dir() / "pasta");
     const e2e::Outcome outcome = folder.run();
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.errors, bad.message + "\n");
-    EXPECT_EQ(folder.files(), (Lines{"Curva1_foguete", "dados.txt", "link"}));
+    EXPECT_EQ(folder.files(), (Lines{"Curva1_foguete", "dados.txt", "link", "pasta"}));
     EXPECT_EQ(folder.read("Curva1_foguete"), "older curve\n");
     EXPECT_EQ(folder.read("dados.txt"), bad.data);
     EXPECT_EQ(folder.editor_calls().size(), 1u);  // only the data file was shown
@@ -246,6 +250,13 @@ TEST(Run, AFailedWriteKeepsTheOlderFileAndLeavesNothingBehind) {
   EXPECT_EQ(outcome.errors, "Curva1_foguete: cannot write: File too large\n");
   EXPECT_EQ(folder.files(), (Lines{"Curva1_foguete", "dados.txt"}));
   EXPECT_EQ(folder.read("Curva1_foguete"), "older curve\n");
+}
+
+TEST(Run, ARunStoppedByCtrlCLeavesNoTemporaryFile) {
+  RunFolder folder;
+  folder.write("dados.txt", data_with({{8, "2000000000 IT"}}));
+  EXPECT_EQ(folder.stop_when_present(".arrasto-", SIGINT), SIGINT);
+  EXPECT_EQ(folder.files(), Lines{"dados.txt"});
 }
 
 }  // namespace
