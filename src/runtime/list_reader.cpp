@@ -150,7 +150,7 @@ void ListReader::fail_at_line(std::string_view name, const std::string& what) co
 
 ListReader::Item ListReader::next_item(std::string_view name) {
   std::size_t p = next_line_;
-  int number = next_line_number_;
+  std::int64_t number = next_line_number_;
   const char* base = data_.data();
   for (;;) {
     if (p >= data_.size()) {
@@ -166,9 +166,14 @@ ListReader::Item ListReader::next_item(std::string_view name) {
     std::size_t s = p;
     while (s < content_end && is_blank(base[s])) ++s;
     if (s < content_end) {
+      // Lines are counted past the int range (a file of over 2 GiB of
+      // line ends) but a value's line must be an int to be reported.
+      if (number > std::numeric_limits<int>::max())
+        throw RunError(label_ + ": " + std::string(name) + ": the value stands after line " +
+                       std::to_string(std::numeric_limits<int>::max()) + " of the file");
       next_line_ = line_end + 1;
       next_line_number_ = number + 1;
-      line_ = number;
+      line_ = static_cast<int>(number);
       // A repeat count r*c stands for c; r* alone is a null value.
       const std::size_t first = s;
       std::size_t q = s;

@@ -6,6 +6,7 @@
 // the form "FILE:LINE: NAME: what is wrong".
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -40,7 +41,7 @@ class ListReader {
   std::string label_;
   std::string data_;
   std::size_t next_line_ = 0;  // offset where the next read starts
-  int next_line_number_ = 1;
+  std::int64_t next_line_number_ = 1;
   int line_ = 0;
   int values_read_ = 0;
 };
