@@ -16,7 +16,6 @@
 #include <algorithm>
 #include <atomic>
 #include <climits>
-#include <iterator>
 #include <string>
 
 #include "runtime/platform.hpp"
@@ -127,6 +126,44 @@ bool is_device_name(std::u32string_view name) {
   return false;
 }
 
+// Temporary files still open, so that a run stopped by Ctrl-C, Ctrl-Break
+// or the closing of its console window leaves none behind. The console
+// calls the handler on a thread of its own: it only reads these fixed slots
+// and deletes. Temporary files are opened sharing deletion, so that they can
+// be deleted while open; they go when the ending process closes them.
+constexpr int kSlots = 4;
+constexpr std::size_t kSlotLength = 64;
+wchar_t g_temporaries[kSlots][kSlotLength];
+std::atomic<bool> g_in_use[kSlots];
+
+BOOL WINAPI remove_temporaries(DWORD) {
+  for (int i = 0; i < kSlots; ++i)
+    if (g_in_use[i].load()) DeleteFileW(g_temporaries[i]);
+  return FALSE;  // the next handler, the system's, ends the process
+}
+
+void remember_temporary(const std::wstring& name) {
+  static const bool installed = SetConsoleCtrlHandler(remove_temporaries, TRUE) != 0;
+  (void)installed;
+  if (name.size() >= kSlotLength) return;
+  for (int i = 0; i < kSlots; ++i) {
+    if (!g_in_use[i].load()) {
+      name.copy(g_temporaries[i], name.size());
+      g_temporaries[i][name.size()] = L'\0';
+      g_in_use[i].store(true);
+      return;
+    }
+  }
+}
+
+void forget_temporary(const std::wstring& name) {
+  for (int i = 0; i < kSlots; ++i)
+    if (g_in_use[i].load() && name == g_temporaries[i]) g_in_use[i].store(false);
+}
+
+// The temporary file names are ASCII.
+std::wstring widened(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
 }  // namespace
 
 std::string_view line_end() { return "\r\n"; }
@@ -203,6 +240,13 @@ std::optional<FileId> file_identity(const std::string& name) {
                 (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
+bool is_folder(const std::string& name) {
+  std::wstring path;
+  if (!to_wide(name, path)) return false;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool same_spelling(const std::string& a, const std::string& b) {
   std::wstring wa, wb;
   if (!to_wide(a, wa) || !to_wide(b, wb) || wa.size() > static_cast<std::size_t>(INT_MAX) ||
@@ -222,11 +266,12 @@ OutputFile::OutputFile(std::string name) : name_(std::move(name)) {
   for (int attempt = 0;; ++attempt) {
     temporary_ = ".arrasto-" + std::to_string(GetCurrentProcessId()) + "-" +
                  std::to_string(counter++) + ".tmp";
-    const std::wstring wide_temporary(temporary_.begin(), temporary_.end());  // ASCII
-    const HANDLE file = CreateFileW(wide_temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    const std::wstring wide_temporary = widened(temporary_);
+    const HANDLE file = CreateFileW(wide_temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
       handle_ = reinterpret_cast<std::intptr_t>(file);
+      remember_temporary(wide_temporary);
       return;
     }
     const DWORD error = GetLastError();
@@ -258,10 +303,11 @@ void OutputFile::commit() {
   if (!CloseHandle(file)) fail("cannot write", static_cast<int>(GetLastError()));
   std::wstring real;
   to_wide(name_, real);  // checked when the file was created
-  const std::wstring wide_temporary(temporary_.begin(), temporary_.end());
+  const std::wstring wide_temporary = widened(temporary_);
   if (!MoveFileExW(wide_temporary.c_str(), real.c_str(),
                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
     fail("cannot replace", static_cast<int>(GetLastError()));
+  forget_temporary(wide_temporary);
   temporary_.clear();
 }
 
@@ -274,12 +320,9 @@ void OutputFile::discard() noexcept {
   if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
   handle_ = -1;
   if (!temporary_.empty()) {
-    wchar_t wide_temporary[64];
-    std::size_t n = 0;
-    for (; n < temporary_.size() && n + 1 < std::size(wide_temporary); ++n)
-      wide_temporary[n] = static_cast<wchar_t>(temporary_[n]);
-    wide_temporary[n] = L'\0';
-    DeleteFileW(wide_temporary);
+    const std::wstring wide_temporary = widened(temporary_);
+    DeleteFileW(wide_temporary.c_str());
+    forget_temporary(wide_temporary);
   }
   temporary_.clear();
 }

@@ -105,6 +105,15 @@ TEST_F(InFolder, IdentityFollowsTheFileNotTheSpelling) {
   EXPECT_FALSE(rt::file_identity("nenhum.txt").has_value());
 }
 
+TEST_F(InFolder, FoldersAreToldFromFiles) {
+  fs::create_directory(L"pasta \u00E7");
+  put("dados.txt", "1\n");
+  EXPECT_TRUE(rt::is_folder("pasta \xC3\xA7"));
+  EXPECT_TRUE(rt::is_folder("PASTA \xC3\x87"));
+  EXPECT_FALSE(rt::is_folder("dados.txt"));
+  EXPECT_FALSE(rt::is_folder("nenhuma"));
+}
+
 TEST_F(InFolder, CommittedFileReplacesTheOlderOneUnderAWideName) {
   const std::string name = "Curva_trajet\xC3\xB3ria_Lan\xC3\xA7" "amento 2";
   const fs::path wide_name = L"Curva_trajet\u00F3ria_Lan\u00E7amento 2";
