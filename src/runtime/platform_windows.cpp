@@ -191,7 +191,8 @@ std::string platform_name_fault(std::u32string_view name) {
 
 std::string read_whole_file(const std::string& name) {
   std::wstring path;
-  if (!to_wide(name, path)) throw RunError(name + ": cannot open: " + reason(ERROR_NO_UNICODE_TRANSLATION));
+  if (!to_wide(name, path))
+    throw RunError(name + ": cannot open: " + reason(ERROR_NO_UNICODE_TRANSLATION));
   const Handle file(CreateFileW(path.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
@@ -204,7 +205,8 @@ std::string read_whole_file(const std::string& name) {
       throw RunError(name + ": cannot open: it is a folder");
     throw RunError(name + ": cannot open: " + reason(error));
   }
-  if (GetFileType(file.get()) != FILE_TYPE_DISK) throw RunError(name + ": cannot read: not a regular file");
+  if (GetFileType(file.get()) != FILE_TYPE_DISK)
+    throw RunError(name + ": cannot read: not a regular file");
 
   // Read until the end, whatever the size said: the file may grow meanwhile.
   LARGE_INTEGER size{};
@@ -215,7 +217,8 @@ std::string read_whole_file(const std::string& name) {
   std::size_t used = 0;
   for (;;) {
     if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    const DWORD room = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - used, std::size_t{1} << 30));
+    const DWORD room =
+        static_cast<DWORD>(std::min<std::size_t>(bytes.size() - used, std::size_t{1} << 30));
     DWORD got = 0;
     if (!ReadFile(file.get(), bytes.data() + used, room, &got, nullptr))
       throw RunError(name + ": cannot read: " + reason(GetLastError()));
@@ -231,8 +234,9 @@ std::optional<FileId> file_identity(const std::string& name) {
   if (!to_wide(name, path)) return std::nullopt;
   // No access asked: only the file's attributes are read. The backup flag
   // lets a folder be opened too.
-  const Handle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  const Handle file(CreateFileW(path.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
   if (!file.valid()) return std::nullopt;
   BY_HANDLE_FILE_INFORMATION info{};
   if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
@@ -289,7 +293,8 @@ void OutputFile::write(const char* data, std::size_t size) {
   while (size > 0) {
     const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, std::size_t{1} << 30));
     DWORD written = 0;
-    if (!WriteFile(file, data, chunk, &written, nullptr)) fail("cannot write", static_cast<int>(GetLastError()));
+    if (!WriteFile(file, data, chunk, &written, nullptr))
+      fail("cannot write", static_cast<int>(GetLastError()));
     if (written == 0) fail("cannot write", ERROR_WRITE_FAULT);
     data += written;
     size -= written;

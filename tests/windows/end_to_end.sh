@@ -28,10 +28,10 @@ data_file() {
   { printf '%s\r\n' "$1"; tail -n +2 "$example" | sed -e 's/^9 .*IT$/25   IT/' -e 's/$/\r/'; }
 }
 
-# A fresh folder $work/$1 with the data file (bytes on standard input) and the
-# stand-in editor; runs arrasto.exe there. Leaves the exit status in
-# $status, standard error in $1.err (CR LF made LF), the editor log in
-# $1.log, and standard output must stay empty.
+# Runs arrasto.exe in the folder $work/$1 (made if need be) holding the
+# data file (its bytes on standard input) and the stand-in editor. Leaves
+# the exit status in $status, standard error in $work/$1.err (CR LF made
+# LF) and the editor log in $work/$1.log. Nothing may go to standard output.
 run_windows() {
   local dir=$work/$1
   mkdir -p "$dir"
@@ -46,7 +46,7 @@ run_windows() {
   mv "$work/notepad.log" "$work/$1.log" 2>/dev/null || : >"$work/$1.log"
 }
 
-# Call $2 (from 1) of the editor log $1: its lines without the "call" line.
+# Call $2 (from 1) of the editor log $1: its "call" line and those after it.
 call_block() {
   awk -v n="$2" '/^call /{k++} k==n' "$1"
 }
