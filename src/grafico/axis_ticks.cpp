@@ -23,7 +23,7 @@ double decimal_value(long long n, int e) {
 }
 
 // The first and last whole step in or around [lo, hi]. A quotient that
-// misses a whole number by rounding alone (0.9 / 0.1) counts as whole.
+// misses a whole number by rounding alone (0.07 / 0.01) counts as whole.
 struct StepRange {
   double first;
   double last;

@@ -6,7 +6,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <shellapi.h>
-#include <io.h>
 #endif
 
 namespace grafico {
@@ -27,7 +26,11 @@ void print_error(std::string_view utf8_line) {
   const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
   DWORD mode = 0;
   if (handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode)) {
-    const std::wstring wide = std::filesystem::path(std::u8string(utf8_line.begin(), utf8_line.end())).wstring() + L"\r\n";
+    // Invalid UTF-8 becomes U+FFFD rather than failing.
+    const int size = static_cast<int>(utf8_line.size());
+    std::wstring wide(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8_line.data(), size, nullptr, 0)), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8_line.data(), size, wide.data(), static_cast<int>(wide.size()));
+    wide += L"\r\n";
     DWORD written = 0;
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     return;

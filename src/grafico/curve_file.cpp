@@ -22,10 +22,24 @@ void check_header(std::string_view line) {
     throw CurveError(1, "expected the header line, which begins with '#'");
 }
 
-// A token as shown in a message: cut short, so the message stays one line.
+// A token as shown in a message: cut short, and bytes other than printable
+// ASCII as \xNN, so that the message stays one short line of valid text.
 std::string shown(std::string_view token) {
   constexpr std::size_t kMax = 24;
-  return "\"" + std::string(token.substr(0, kMax)) + (token.size() > kMax ? "...\"" : "\"");
+  constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out = "\"";
+  for (const char c : token.substr(0, kMax)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F) {
+      out += c;
+    } else {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    }
+  }
+  out += token.size() > kMax ? "...\"" : "\"";
+  return out;
 }
 
 // from_chars reads Infinity and NaN and ignores the locale; it takes no '+'.

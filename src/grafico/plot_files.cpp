@@ -26,7 +26,9 @@ std::string read_bytes(const std::filesystem::path& file) {
   if (std::filesystem::is_directory(file, error))
     throw PlotError(utf8_of(file) + ": cannot read: it is a directory");
   std::ifstream in(file, std::ios::binary);
-  if (!in) throw PlotError(utf8_of(file) + ": cannot open");
+  if (!in)
+    throw PlotError(utf8_of(file) +
+                    (std::filesystem::exists(file, error) ? ": cannot open" : ": cannot open: no such file"));
   std::ostringstream bytes;
   bytes << in.rdbuf();
   if (in.bad()) throw PlotError(utf8_of(file) + ": cannot read");
