@@ -291,15 +291,13 @@ inline void put_fixed(bool negative, std::uint64_t digits, int x10, char* out) {
     put_digits<F::d>(digits, at + 2);
     return;
   }
-  // The digits go one place to the left of where they end up, then the
-  // integer part moves there and the point fills the gap.
+  // The digits go one place to the right of the integer part's place, which
+  // it then takes, and the point fills the gap.
   char* at = out + end - (F::d + 1);
   if (negative) at[-1] = '-';
-  char text[F::d + 1];
-  put_digits<F::d>(digits, text + 1);
-  std::memmove(text, text + 1, static_cast<std::size_t>(x10 + 1));
-  text[x10 + 1] = '.';
-  std::memcpy(at, text, sizeof text);
+  put_digits<F::d>(digits, at + 1);
+  for (int i = 0; i <= x10; ++i) at[i] = at[i + 1];
+  at[x10 + 1] = '.';
 }
 
 // Exponent form: one digit, the point, d digits, E, the sign and e digits,
