@@ -53,6 +53,10 @@ void VERIFICARNOMES(const NomesResultado& nomes, const std::string& data_file, i
     return ia && ia == rt::file_identity(b);
   };
   for (const Resultado& file : files)
+    if (rt::is_folder(file.name))
+      throw rt::RunError(where + file.what + " " + rt::quoted(file.name) +
+                         " is a folder here, and no file can replace it");
+  for (const Resultado& file : files)
     if (one_file(file.name, data_file))
       throw rt::RunError(where + file.what + " " + rt::quoted(file.name) +
                          " would overwrite the data file");

@@ -32,6 +32,9 @@ struct FileId {
 };
 std::optional<FileId> file_identity(const std::string& name);
 
+// Whether the name is an existing folder (which no file can replace).
+bool is_folder(const std::string& name);
+
 // Whether two names are spelled as one name by this system's file names
 // (exactly on POSIX, ignoring case on Windows).
 bool same_spelling(const std::string& a, const std::string& b);

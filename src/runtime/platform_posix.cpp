@@ -1,6 +1,7 @@
 // The POSIX side of the runtime layer.
 
 #include <fcntl.h>
+#include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/types.h>
@@ -20,6 +21,53 @@ namespace rt {
 namespace {
 
 std::string reason(int error) { return std::strerror(error); }
+
+// Temporary files still open, so that a run stopped by Ctrl-C or a hang-up
+// leaves none behind. Fixed slots of plain characters: the signal handler
+// may only read them and call unlink.
+constexpr int kSlots = 4;
+constexpr std::size_t kSlotLength = 64;
+char g_temporaries[kSlots][kSlotLength];
+volatile sig_atomic_t g_in_use[kSlots];
+
+extern "C" void remove_temporaries_and_stop(int signal_number) {
+  for (int i = 0; i < kSlots; ++i)
+    if (g_in_use[i]) ::unlink(g_temporaries[i]);
+  ::signal(signal_number, SIG_DFL);
+  ::raise(signal_number);
+}
+
+void watch_signals() {
+  static const bool installed = [] {
+    for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+      struct sigaction action {};
+      if (::sigaction(s, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) continue;
+      action = {};
+      action.sa_handler = remove_temporaries_and_stop;
+      ::sigemptyset(&action.sa_mask);
+      ::sigaction(s, &action, nullptr);
+    }
+    return true;
+  }();
+  (void)installed;
+}
+
+void remember_temporary(const std::string& name) {
+  watch_signals();
+  if (name.size() >= kSlotLength) return;
+  for (int i = 0; i < kSlots; ++i) {
+    if (!g_in_use[i]) {
+      std::memcpy(g_temporaries[i], name.c_str(), name.size() + 1);
+      g_in_use[i] = 1;
+      return;
+    }
+  }
+}
+
+void forget_temporary(const std::string& name) {
+  for (int i = 0; i < kSlots; ++i)
+    if (g_in_use[i] && name == g_temporaries[i]) g_in_use[i] = 0;
+}
 
 }  // namespace
 
@@ -67,6 +115,11 @@ std::optional<FileId> file_identity(const std::string& name) {
   return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
+bool is_folder(const std::string& name) {
+  struct stat st {};
+  return ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool same_spelling(const std::string& a, const std::string& b) { return a == b; }
 
 OutputFile::OutputFile(std::string name) : name_(std::move(name)) {
@@ -78,6 +131,7 @@ OutputFile::OutputFile(std::string name) : name_(std::move(name)) {
     const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd >= 0) {
       handle_ = fd;
+      remember_temporary(temporary_);
       break;
     }
     if (errno != EEXIST || attempt > 100) fail("cannot create", errno);
@@ -121,6 +175,7 @@ void OutputFile::commit() {
     fail("cannot write", errno);
   }
   if (::rename(temporary_.c_str(), name_.c_str()) != 0) fail("cannot replace", errno);
+  forget_temporary(temporary_);
   temporary_.clear();
 }
 
@@ -132,7 +187,10 @@ void OutputFile::fail(const char* what, int error) {
 void OutputFile::discard() noexcept {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
   handle_ = -1;
-  if (!temporary_.empty()) ::unlink(temporary_.c_str());
+  if (!temporary_.empty()) {
+    ::unlink(temporary_.c_str());
+    forget_temporary(temporary_);
+  }
   temporary_.clear();
 }
 

@@ -1,0 +1,116 @@
+#include "grafico/axis_ticks.hpp"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace grafico {
+namespace {
+
+// A step of mantissa × 10^exponent, kept as integers so that tick labels
+// are exact decimals however the double rounds.
+struct Step {
+  long long mantissa;
+  int exponent;
+};
+
+double power_of_ten(int n) { return std::pow(10.0, n); }
+
+// n × 10^e as a double, correctly rounded for the steps used here.
+double decimal_value(long long n, int e) {
+  return e < 0 ? static_cast<double>(n) / power_of_ten(-e)
+               : static_cast<double>(n) * power_of_ten(e);
+}
+
+// The first and last whole step in or around [lo, hi]. A quotient that
+// misses a whole number by rounding alone (0.07 / 0.01) counts as whole.
+struct StepRange {
+  double first;
+  double last;
+};
+StepRange whole_steps(double lo, double hi, double step, bool outward) {
+  constexpr double kSlack = 1e-9;
+  const double a = lo / step, b = hi / step;
+  if (outward) return {std::floor(a + kSlack), std::ceil(b - kSlack)};
+  return {std::ceil(a - kSlack), std::floor(b + kSlack)};
+}
+
+Step round_step(double lo, double hi, int max_intervals, bool outward) {
+  // Halves, so that a span near the largest double does not overflow.
+  const double half_span = hi / 2 - lo / 2;
+  int e = static_cast<int>(
+      std::floor(std::log10(half_span) + std::log10(2.0 / max_intervals)));
+  for (;; ++e) {
+    for (const long long m : {1, 2, 5}) {
+      const double step = decimal_value(m, e);
+      if (!std::isfinite(step)) return {m, e};
+      const StepRange r = whole_steps(lo, hi, step, outward);
+      if (r.last - r.first <= max_intervals) return {m, e};
+    }
+  }
+}
+
+std::string digits_of(long long n) { return std::to_string(n < 0 ? -n : n); }
+
+// The text of n × 10^e: plain digits with -e digits after the point, or the
+// exponent form when the value is too large or too small for plain digits.
+std::string decimal_label(long long n, int e) {
+  const bool plain = e >= -9 && e <= 6;
+  if (n == 0 && (!plain || e >= 0)) return "0";
+  const std::string sign = n < 0 ? "-" : "";
+  std::string digits = digits_of(n);
+  if (!plain) {
+    while (digits.size() > 1 && digits.back() == '0') {
+      digits.pop_back();
+      ++e;
+    }
+    const int power = e + static_cast<int>(digits.size()) - 1;
+    if (digits.size() > 1) digits.insert(1, 1, '.');
+    return sign + digits + "e" + std::to_string(power);
+  }
+  if (e >= 0) return sign + digits + std::string(static_cast<std::size_t>(e), '0');
+  const std::size_t shift = static_cast<std::size_t>(-e);
+  if (digits.size() <= shift) digits.insert(0, shift - digits.size() + 1, '0');
+  const std::size_t point = digits.size() - shift;
+  return sign + digits.substr(0, point) + "." + digits.substr(point);
+}
+
+Axis make_axis(double lo, double hi, int max_intervals, bool outward) {
+  const Step s = round_step(lo, hi, max_intervals, outward);
+  const double step = decimal_value(s.mantissa, s.exponent);
+  Axis axis{lo, hi, {}};
+  if (!std::isfinite(step)) return axis;  // no round step fits in a double
+  const StepRange r = whole_steps(lo, hi, step, outward);
+  // Labels are built from integer step counts; a range this far from 0
+  // for its width would overflow them, and is drawn without ticks.
+  constexpr double kMaxSteps = 1e15;
+  if (std::fabs(r.first) > kMaxSteps || std::fabs(r.last) > kMaxSteps) return axis;
+  const auto first = static_cast<long long>(r.first);
+  const auto last = static_cast<long long>(r.last);
+  for (long long k = first; k <= last; ++k) {
+    const double value = decimal_value(k * s.mantissa, s.exponent);
+    if (!std::isfinite(value)) continue;  // beyond the largest double
+    axis.ticks.push_back({value, decimal_label(k * s.mantissa, s.exponent)});
+  }
+  if (outward && !axis.ticks.empty()) {
+    axis.lo = std::min(lo, axis.ticks.front().value);
+    axis.hi = std::max(hi, axis.ticks.back().value);
+  }
+  return axis;
+}
+
+}  // namespace
+
+Axis axis_from_zero(double lo, double hi, int max_intervals) {
+  lo = std::min(lo, 0.0);
+  hi = std::max(hi, 0.0);
+  if (lo == hi) hi = 1;
+  return make_axis(lo, hi, max_intervals, true);
+}
+
+Axis ticks_within(double lo, double hi, int max_intervals) {
+  if (!(hi > lo)) return {lo, hi, {}};
+  return make_axis(lo, hi, max_intervals, false);
+}
+
+}  // namespace grafico

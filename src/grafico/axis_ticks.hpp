@@ -1,0 +1,30 @@
+#pragma once
+// Axis ranges and ticks at round values: a step of 1, 2 or 5 times a power
+// of ten, the smallest that keeps the number of intervals within a limit.
+
+#include <string>
+#include <vector>
+
+namespace grafico {
+
+struct Tick {
+  double value;
+  std::string label;  // exact decimal; every label of an axis has as many digits after the point
+};
+
+struct Axis {
+  double lo;
+  double hi;
+  std::vector<Tick> ticks;
+};
+
+// An axis that holds 0 and [lo, hi] (finite, lo <= hi), its ends widened
+// out to whole steps; at most max_intervals steps. Drag and Mach are drawn
+// from 0 so that the picture shows their size, not only their changes.
+Axis axis_from_zero(double lo, double hi, int max_intervals);
+
+// The ticks of a round step that fall within [lo, hi], the ends kept: a
+// second scale along an axis whose range is already fixed.
+Axis ticks_within(double lo, double hi, int max_intervals);
+
+}  // namespace grafico

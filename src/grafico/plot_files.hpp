@@ -1,0 +1,33 @@
+#pragma once
+// From curve files on disk to SVG files beside them.
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace grafico {
+
+// A file that could not be drawn; what() is the whole one-line message,
+// beginning with the file name (and line number when a line is at fault).
+class PlotError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// The names of the first curve files in dir: beginning "Curva1_", not
+// ending ".svg", regular files; sorted by their bytes.
+std::vector<std::filesystem::path> curve_file_names(const std::filesystem::path& dir);
+
+// The run name a curve file's name carries (what follows "Curva1_"), UTF-8;
+// the whole file name when it does not begin so.
+std::string run_name_of(const std::filesystem::path& file);
+
+// The SVG file drawn from file: its name with ".svg" added.
+std::filesystem::path svg_name_for(const std::filesystem::path& file);
+
+// Reads file and writes its drawing to svg_name_for(file). Throws
+// PlotError; nothing is then written.
+void plot_curve_file(const std::filesystem::path& file);
+
+}  // namespace grafico

@@ -1,0 +1,131 @@
+#include "run_folder.hpp"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace e2e {
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+const char* kRecorder = R"(
+printf '%s' "$#" >> ../editor.log
+for a in "$@"; do printf ' [%s]' "$a" >> ../editor.log; done
+printf ' |' >> ../editor.log
+for f in * .*; do case "$f" in .|..|'*'|'.*') ;; *) printf ' %s' "$f" >> ../editor.log;; esac; done
+echo >> ../editor.log
+)";
+
+}  // namespace
+
+RunFolder::RunFolder() {
+  std::string pattern = (fs::temp_directory_path() / "arrasto-e2e-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+  root_ = pattern;
+  fs::create_directory(root_ / "run");
+  fs::create_directory(root_ / "bin");
+  editor_script("");
+}
+
+RunFolder::~RunFolder() {
+  std::error_code ignored;
+  fs::remove_all(root_, ignored);
+}
+
+void RunFolder::write(const std::string& name, const std::string& bytes) const {
+  std::ofstream(dir() / name, std::ios::binary) << bytes;
+}
+
+std::string RunFolder::read(const std::string& name) const { return slurp(dir() / name); }
+
+bool RunFolder::exists(const std::string& name) const {
+  return fs::exists(fs::symlink_status(dir() / name));
+}
+
+std::vector<std::string> RunFolder::files() const {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir())) names.push_back(entry.path().filename());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+void RunFolder::editor_script(const std::string& body) const {
+  const fs::path script = root_ / "bin" / "Notepad";
+  std::ofstream(script) << "#!/bin/sh\n" << kRecorder << body << "\n";
+  fs::permissions(script, fs::perms::owner_all);
+}
+
+Outcome RunFolder::run(long file_size_limit) const { return finish(start(file_size_limit)); }
+
+int RunFolder::stop_when_present(const std::string& prefix, int signal_number) const {
+  const int child = start(0);
+  for (int waited = 0; waited < 1000; ++waited) {
+    const auto names = files();
+    if (std::any_of(names.begin(), names.end(),
+                    [&](const std::string& n) { return n.starts_with(prefix); }))
+      break;
+    ::usleep(10000);
+  }
+  ::kill(child, signal_number);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+}
+
+int RunFolder::start(long file_size_limit) const {
+  const fs::path err = root_ / "stderr", out = root_ / "stdout";
+  const std::string path = (root_ / "bin").string() + ":/usr/bin:/bin";
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::chdir(dir().c_str()) != 0) ::_exit(126);
+    const int e = ::open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ::dup2(e, 2);
+    ::dup2(o, 1);
+    if (file_size_limit > 0) {
+      ::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
+      const rlimit limit{static_cast<rlim_t>(file_size_limit), static_cast<rlim_t>(file_size_limit)};
+      ::setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ::setenv("PATH", path.c_str(), 1);
+    ::execl(ARRASTO_EXE, "arrasto", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  return child;
+}
+
+Outcome RunFolder::finish(int child) const {
+  const fs::path err = root_ / "stderr", out = root_ / "stdout";
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  Outcome outcome;
+  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  outcome.errors = slurp(err);
+  outcome.output = slurp(out);
+  return outcome;
+}
+
+std::vector<std::string> RunFolder::editor_calls() const {
+  std::vector<std::string> calls;
+  std::istringstream log(slurp(root_ / "editor.log"));
+  for (std::string line; std::getline(log, line);) calls.push_back(line);
+  return calls;
+}
+
+}  // namespace e2e

@@ -1,0 +1,262 @@
+// Whole runs of arrasto in a scratch folder: the files it writes, byte for
+// byte; the editor calls, in order, with what exists at each; and the
+// errors, each one line with exit status 1 and no file touched.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <string>
+#include <vector>
+
+#include "run_folder.hpp"
+
+namespace {
+
+using e2e::RunFolder;
+using Lines = std::vector<std::string>;
+
+// The example rocket; line 1 is the run name, line 8 IT.
+Lines example_lines() {
+  return {"foguete  nome da corrida", "1   unidade mm", "20  temperatura C",
+          "101.325 pressao kPa", "500000 RETC", "500000 RETE", "0.9  MMAX", "9    IT",
+          "2    nariz ogiva", "120  LNA", "40   DNA", "600  LC", "40   DC", "4    N", "1    AC",
+          "2    E", "80   RC", "40   TC", "50   S", "30   SC", "0    motor", "10   DT",
+          "1    NT", "8    DETB", "1    ETB", "30   LTB"};
+}
+
+std::string join(const Lines& lines, const std::string& end = "\n") {
+  std::string text;
+  for (const std::string& line : lines) text += line + end;
+  return text;
+}
+
+// The example with some lines replaced (line numbers from 1).
+std::string data_with(std::initializer_list<std::pair<int, std::string>> changes) {
+  Lines lines = example_lines();
+  for (const auto& [line, text] : changes) lines[line - 1] = text;
+  return join(lines);
+}
+
+const char* const kCurva1[] = {
+    "  # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto",
+    "   0.100000000000000        122.400000000000       0.170764178798247     ",
+    "   0.200000000000000        244.800000000000       0.390422027923414     ",
+    "   0.300000000000000        367.200000000000       0.458513097503028     ",
+    "   0.400000000000000        489.600000000000       0.498818654473212     ",
+    "   0.500000000000000        612.000000000000       0.533716274344031     ",
+    "   0.600000000000000        734.400000000000       0.571904314235929     ",
+    "   0.700000000000000        856.800000000000       0.620393819333859     ",
+    "   0.800000000000000        979.200000000000       0.691518029105410     ",
+    "   0.900000000000000        1101.60000000000       0.828571617328029     "};
+
+const Lines kRelatorio = {
+    " COEFICIENTE DE ARRASTO PARA MACHI =  0.900000000000000     ",
+    " ",
+    " Coeficiente de arrasto de atrito:  0.231306537848677     ",
+    " ",
+    " Coeficiente de arrasto de base:  0.225300000000000     ",
+    " ",
+    " Coeficiente de arrasto do tubo-guia:  4.144268500000001E-002",
+    " ",
+    " Coeficiente de arrasto de press\xE3o:  0.2696178    ",
+    " ",
+    " Coeficiente de arrasto de interfer\xEAncia:  2.144884306997090E-002",
+    " ",
+    " ",
+    " COEFICIENTE DE ARRASTO TOTAL:  0.828571617328029     ",
+    " ",
+    " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.529402445893906     "};
+
+const std::string kTrajetoria = "Curva_trajet\xC3\xB3ria_";  // as UTF-8 on disk
+
+TEST(Run, TheExampleByteForByteWithTheEditorCallsInOrder) {
+  RunFolder folder;
+  folder.write("dados.txt", join(example_lines()));
+  const e2e::Outcome outcome = folder.run();
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.errors, "");
+  EXPECT_EQ(outcome.output, "");
+
+  EXPECT_EQ(folder.read("Curva1_foguete"), join(Lines(std::begin(kCurva1), std::end(kCurva1))));
+  Lines trajetoria;
+  for (std::size_t i = 1; i < std::size(kCurva1); ++i)
+    trajetoria.push_back(std::string(kCurva1[i]).erase(1, 24));  // without M
+  EXPECT_EQ(folder.read(kTrajetoria + "foguete"), join(trajetoria));
+  EXPECT_EQ(folder.read("foguete"), join(kRelatorio));
+
+  const std::string curves = "Curva1_foguete " + kTrajetoria + "foguete";
+  EXPECT_EQ(folder.editor_calls(),
+            (Lines{"1 [dados.txt] | dados.txt",
+                   "1 [Curva1_foguete] | " + curves + " dados.txt",
+                   "1 [" + kTrajetoria + "foguete] | " + curves + " dados.txt",
+                   "1 [foguete] | " + curves + " dados.txt foguete"}));
+}
+
+TEST(Run, WhatTheUserSavesInTheFirstEditorRunIsWhatIsRead) {
+  RunFolder folder;
+  folder.write("dados.txt", join(example_lines(), "\r\n"));
+  folder.editor_script(
+      "[ \"$1\" = dados.txt ] && sed -i 's/^9    IT/3 IT/; s/^0.9  MMAX/0.6/' dados.txt");
+  ASSERT_EQ(folder.run().status, 0);
+  const std::string curva = folder.read("Curva1_foguete");
+  EXPECT_EQ(std::count(curva.begin(), curva.end(), '\n'), 4);
+  EXPECT_NE(curva.find("\n   0.600000000000000 "), std::string::npos);
+}
+
+TEST(Run, ARunNameIsNeverRunAsACommand) {
+  RunFolder folder;
+  const std::string nome = "a;touch P1;$(touch P2) `touch P3`|x";
+  folder.write("dados.txt", data_with({{1, "'" + nome + "'"}}));
+  ASSERT_EQ(folder.run().status, 0);
+  EXPECT_TRUE(folder.exists(nome));
+  EXPECT_TRUE(folder.exists("Curva1_" + nome));
+  for (const char* planted : {"P1", "P2", "P3"}) EXPECT_FALSE(folder.exists(planted));
+  EXPECT_EQ(folder.editor_calls().back().substr(0, nome.size() + 4), "1 [" + nome + "]");
+}
+
+TEST(Run, ANameThatLooksLikeAnOptionReachesTheEditorAsAPath) {
+  RunFolder folder;
+  folder.write("dados.txt", data_with({{1, "-n"}}));
+  ASSERT_EQ(folder.run().status, 0);
+  EXPECT_TRUE(folder.exists("-n"));
+  EXPECT_EQ(folder.editor_calls().back().substr(0, 9), "1 [./-n] ");
+}
+
+TEST(Run, LongNamesAreCutInTheFileNamesButTheEditorGetsTheWholeName) {
+  const std::string nome(45, 'n');
+  RunFolder folder;
+  folder.write("dados.txt", data_with({{1, nome}}));
+  ASSERT_EQ(folder.run().status, 0);
+  const std::string curva = "Curva1_" + nome.substr(0, 43);
+  const std::string trajetoria = kTrajetoria + nome.substr(0, 33);
+  EXPECT_EQ(folder.files(), (Lines{curva, trajetoria, "dados.txt", nome}));
+  const Lines calls = folder.editor_calls();
+  ASSERT_EQ(calls.size(), 4u);
+  EXPECT_EQ(calls[1].substr(0, curva.size() + 4), "1 [" + curva + "]");
+  EXPECT_EQ(calls[2].substr(0, trajetoria.size() + 4), "1 [" + trajetoria + "]");
+}
+
+TEST(Run, NamesInEitherEncodingLandAsUtf8) {
+  for (const std::string& nome : {std::string("a\xE7o"), std::string("a\xC3\xA7o")}) {
+    RunFolder folder;
+    folder.write("dados.txt", data_with({{1, nome}}));
+    ASSERT_EQ(folder.run().status, 0);
+    EXPECT_EQ(folder.files(), (Lines{"Curva1_a\xC3\xA7o", kTrajetoria + "a\xC3\xA7o", "a\xC3\xA7o",
+                                     "dados.txt"}));
+  }
+  // The 33-byte cut of the second curve file falls inside the "ç": the
+  // half character is dropped.
+  RunFolder folder;
+  folder.write("dados.txt", data_with({{1, std::string(32, 'x') + "\xC3\xA7z"}}));
+  ASSERT_EQ(folder.run().status, 0);
+  EXPECT_TRUE(folder.exists(kTrajetoria + std::string(32, 'x')));
+}
+
+TEST(Run, NoPointsGiveAHeaderAnEmptyCurveAndNaNs) {
+  RunFolder folder;
+  folder.write("dados.txt", data_with({{8, "0 IT"}}));
+  ASSERT_EQ(folder.run().status, 0);
+  EXPECT_EQ(folder.read("Curva1_foguete"), std::string(kCurva1[0]) + "\n");
+  EXPECT_EQ(folder.read(kTrajetoria + "foguete"), "");
+  const std::string relatorio = folder.read("foguete");
+  EXPECT_EQ(relatorio.substr(0, kRelatorio[0].size()), kRelatorio[0]);
+  EXPECT_NE(relatorio.find(" COEFICIENTE DE ARRASTO TOTAL:                     NaN\n"),
+            std::string::npos);
+  EXPECT_NE(relatorio.find("press\xE3o:            NaN\n"), std::string::npos);
+}
+
+TEST(Run, ASecondRunReplacesAllThreeFiles) {
+  RunFolder folder;
+  folder.write("dados.txt", join(example_lines()));
+  ASSERT_EQ(folder.run().status, 0);
+  folder.write("dados.txt", data_with({{8, "1 IT"}}));
+  ASSERT_EQ(folder.run().status, 0);
+  EXPECT_EQ(folder.read("Curva1_foguete"), std::string(kCurva1[0]) + "\n" + kCurva1[9] + "\n");
+  EXPECT_NE(folder.read("foguete").find("M\xC9" "DIO:  0.828571617328029"), std::string::npos);
+  EXPECT_EQ(folder.files().size(), 4u);
+}
+
+struct BadInput {
+  const char* what;
+  std::string data;
+  std::string message;
+};
+
+TEST(Run, EveryInputErrorIsOneLineAndTouchesNoFile) {
+  const Lines all = example_lines();
+  const std::vector<BadInput> cases = {
+      {"integer written as a real", data_with({{8, "5.0  IT"}}),
+       "dados.txt:8: IT: expected an integer, found \"5.0\""},
+      {"a value missing", join(Lines(all.begin(), all.end() - 1)),
+       "dados.txt: LTB: missing, the file ends after 25 values"},
+      {"unknown nose", data_with({{9, "7 nariz"}}),
+       "dados.txt:9: NA: the nose shape must be 1 (half-ellipsoid), 2 (tangent ogive), 3 "
+       "(cone) or 4 (paraboloid), found 7"},
+      {"letters for a real", data_with({{10, "abc"}}),
+       "dados.txt:10: LNA: expected a real number, found \"abc\""},
+      {"slash in the name", data_with({{1, "'a/b'"}}),
+       "dados.txt:1: NOME: the run name cannot name a file: the first curve file "
+       "\"Curva1_a/b\" holds a '/'"},
+      {"backslash in the name", data_with({{1, "a\\b"}}),
+       "dados.txt:1: NOME: the run name cannot name a file: the first curve file "
+       "\"Curva1_a\\\\b\" holds a '\\'"},
+      {"tab in a quoted name", data_with({{1, "'a\tb'"}}),
+       "dados.txt:1: NOME: the run name cannot name a file: the first curve file "
+       "\"Curva1_a\\x09b\" holds a control character"},
+      {"blank name", data_with({{1, "'   '"}}),
+       "dados.txt:1: NOME: the run name is blank, and it names the report file"},
+      {"name of a folder", data_with({{1, ".."}}),
+       "dados.txt:1: NOME: the run name cannot name a file: the report file \"..\" names a "
+       "folder, not a file"},
+      {"a folder of the run name", data_with({{1, "pasta"}}),
+       "dados.txt:1: NOME: the report file \"pasta\" is a folder here, and no file can replace "
+       "it"},
+      {"the data file itself", data_with({{1, "dados.txt"}}),
+       "dados.txt:1: NOME: the report file \"dados.txt\" would overwrite the data file"},
+      {"a link to the data file", data_with({{1, "link"}}),
+       "dados.txt:1: NOME: the report file \"link\" would overwrite the data file"},
+  };
+  for (const BadInput& bad : cases) {
+    SCOPED_TRACE(bad.what);
+    RunFolder folder;
+    folder.write("dados.txt", bad.data);
+    folder.write("Curva1_foguete", "older curve\n");
+    std::filesystem::create_symlink("dados.txt", folder.dir() / "link");
+    std::filesystem::create_directory(folder.dir() / "pasta");
+    const e2e::Outcome outcome = folder.run();
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.errors, bad.message + "\n");
+    EXPECT_EQ(folder.files(), (Lines{"Curva1_foguete", "dados.txt", "link", "pasta"}));
+    EXPECT_EQ(folder.read("Curva1_foguete"), "older curve\n");
+    EXPECT_EQ(folder.read("dados.txt"), bad.data);
+    EXPECT_EQ(folder.editor_calls().size(), 1u);  // only the data file was shown
+  }
+}
+
+TEST(Run, AMissingDataFileIsAnErrorAndIsNotCreated) {
+  RunFolder folder;
+  const e2e::Outcome outcome = folder.run();
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors, "dados.txt: cannot open: No such file or directory\n");
+  EXPECT_TRUE(folder.files().empty());
+}
+
+TEST(Run, AFailedWriteKeepsTheOlderFileAndLeavesNothingBehind) {
+  RunFolder folder;
+  folder.write("dados.txt", data_with({{8, "1000 IT"}}));
+  folder.write("Curva1_foguete", "older curve\n");
+  const e2e::Outcome outcome = folder.run(16384);  // the first curve file needs 73 KB
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors, "Curva1_foguete: cannot write: File too large\n");
+  EXPECT_EQ(folder.files(), (Lines{"Curva1_foguete", "dados.txt"}));
+  EXPECT_EQ(folder.read("Curva1_foguete"), "older curve\n");
+}
+
+TEST(Run, ARunStoppedByCtrlCLeavesNoTemporaryFile) {
+  RunFolder folder;
+  folder.write("dados.txt", data_with({{8, "2000000000 IT"}}));
+  EXPECT_EQ(folder.stop_when_present(".arrasto-", SIGINT), SIGINT);
+  EXPECT_EQ(folder.files(), Lines{"dados.txt"});
+}
+
+}  // namespace

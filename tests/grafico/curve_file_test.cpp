@@ -1,0 +1,70 @@
+#include "grafico/curve_file.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+using grafico::read_curve;
+
+namespace {
+
+const std::string kHeader =
+    "  # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto\n";
+
+// The line number and message of the error reading text, or "none".
+std::string error_of(const std::string& text) {
+  try {
+    read_curve(text);
+  } catch (const grafico::CurveError& e) {
+    return std::to_string(e.line()) + ": " + e.what();
+  }
+  return "none";
+}
+
+TEST(CurveFile, ReadsTheNumbersBackExactly) {
+  const auto points = read_curve(kHeader +
+      "   0.100000000000000        122.400000000000       0.170764178798247     \n"
+      "   0.900000000000000        1101.60000000000       0.828571617328029     \n"
+      "  1.230000000000000E-002   15.0552000000000        0.000000000000000E+000\n"
+      " 0.1 122.4                 Infinity\n"
+      " 0.2 244.8                -Infinity\n"
+      " 0.3 367.2                      NaN\n");
+  ASSERT_EQ(points.size(), 6u);
+  EXPECT_EQ(points[0].mach, 0.1);
+  EXPECT_EQ(points[0].speed_kmh, 122.4);
+  EXPECT_EQ(points[0].drag, 0.170764178798247);
+  EXPECT_EQ(points[1].speed_kmh, 1101.6);
+  EXPECT_EQ(points[1].drag, 0.828571617328029);
+  EXPECT_EQ(points[2].mach, 1.23e-2);
+  EXPECT_EQ(points[2].drag, 0.0);
+  EXPECT_TRUE(std::isinf(points[3].drag) && points[3].drag > 0);
+  EXPECT_TRUE(std::isinf(points[4].drag) && points[4].drag < 0);
+  EXPECT_TRUE(std::isnan(points[5].drag));
+}
+
+TEST(CurveFile, TakesEitherLineEndAndNoPoints) {
+  EXPECT_TRUE(read_curve(kHeader).empty());
+  EXPECT_EQ(read_curve(kHeader + " 0.1 122.4 0.17\n\n  \n").size(), 1u);
+  std::string windows;
+  for (char c : kHeader + " 0.1 122.4 0.17\n 0.2 244.8 0.39") {  // last line unended
+    if (c == '\n') windows += '\r';
+    windows += c;
+  }
+  const auto points = read_curve(windows);
+  ASSERT_EQ(points.size(), 2u);
+  EXPECT_EQ(points[0].drag, 0.17);
+  EXPECT_EQ(points[1].drag, 0.39);
+}
+
+TEST(CurveFile, NamesTheLineItCannotRead) {
+  EXPECT_EQ(error_of(""), "1: empty file, expected the header line");
+  EXPECT_EQ(error_of(" 0.1 122.4 0.17\n"), "1: expected the header line, which begins with '#'");
+  EXPECT_EQ(error_of(kHeader + " 0.1 122.4 0.17\n 0.2 244.8\n"), "3: expected 3 numbers, found 2");
+  EXPECT_EQ(error_of(kHeader + " 0.1 122.4 0.17 1\n"), "2: expected 3 numbers, found 4");
+  EXPECT_EQ(error_of(kHeader + " 0.1 122,4 0.17\n"), "2: not a number: \"122,4\"");
+  EXPECT_EQ(error_of(kHeader + " 0.1 122.4 N\xFAmero\f\n"), "2: not a number: \"N\\xFAmero\\x0C\"");
+  EXPECT_EQ(error_of(kHeader + " 0.1 122.4 1.0E+999\n"), "2: number out of range: \"1.0E+999\"");
+}
+
+}  // namespace

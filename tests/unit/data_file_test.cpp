@@ -1,0 +1,63 @@
+// The 26 values read in their order, the air state derived from them, and
+// the lengths scaled by the unit code.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "driver/Leitura_dados.hpp"
+#include "driver/Unidades.hpp"
+
+namespace {
+
+struct Dados {
+  rt::FixedText NOME{};
+  int LINHANOME = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
+  double TO1, PO1, RETC, RETE, MMAX, TO, PO, PI, LNA, DNA, LC, DC, N, E, RC, TC, S, SC, DT,
+      DETB, ETB, LTB;
+};
+
+Dados ler(const std::string& bytes) {
+  rt::ListReader leitor("dados.txt", bytes);
+  Dados d;
+  arrasto::LERDADOS(leitor, d.NOME, d.LINHANOME, d.U, d.TO1, d.PO1, d.RETC, d.RETE, d.MMAX, d.IT,
+                    d.TO, d.PO, d.PI, d.NA, d.LNA, d.DNA, d.LC, d.DC, d.N, d.AC, d.E, d.RC, d.TC,
+                    d.S, d.SC, d.MOTORLIGADO, d.DT, d.NT, d.DETB, d.ETB, d.LTB);
+  return d;
+}
+
+TEST(DataFile, ValuesInOrderWithRemarksAndTheAirState) {
+  // Remarks after some values, a blank line, a quoted name on line 2.
+  const Dados d = ler(
+      "\n'meu foguete' nome\n2\n-273.15\n1\n5e5\n6D5\n0.9\n9\n3\n1\n2\n3\n4\n5\n6\n7\n8\n9\n10\n"
+      "11\n12\n13\n14\n15\n16\n17\n");
+  EXPECT_EQ(std::string(rt::trimmed(d.NOME)), "meu foguete");
+  EXPECT_EQ(d.LINHANOME, 2);
+  EXPECT_EQ(d.U, 2);
+  EXPECT_EQ(d.TO, 0.0);
+  EXPECT_EQ(d.PO, 20.885434273);
+  EXPECT_EQ(d.PI, 3.141592653589793);
+  EXPECT_EQ(d.RETE, 600000.0);
+  EXPECT_EQ(d.IT, 9);
+  EXPECT_EQ(d.NA, 3);
+  EXPECT_EQ(d.LNA, 1.0);  // lengths stay in the file's unit here
+  EXPECT_EQ(d.N, 5.0);
+  EXPECT_EQ(d.AC, 6);
+  EXPECT_EQ(d.MOTORLIGADO, 12);
+  EXPECT_EQ(d.NT, 14);
+  EXPECT_EQ(d.LTB, 17.0);
+}
+
+TEST(DataFile, FeetAndInchesToMillimetres) {
+  double v[13] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+  arrasto::PES(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12]);
+  EXPECT_EQ(v[0], 304.8);
+  EXPECT_EQ(v[12], 13.0 * 304.8);
+  double w[13] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+  arrasto::POLEGADAS(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7], w[8], w[9], w[10], w[11],
+                     w[12]);
+  EXPECT_EQ(w[0], 25.4);
+  EXPECT_EQ(w[9], 10.0 * 25.4);
+}
+
+}  // namespace

@@ -1,0 +1,155 @@
+// Reading values by the list-directed convention, and the one-line errors
+// for everything that does not give a value.
+
+#include "runtime/list_reader.hpp"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "runtime/run_error.hpp"
+
+namespace {
+
+rt::ListReader reader(const std::string& bytes) { return rt::ListReader("dados.txt", bytes); }
+
+double real(const std::string& line) { return reader(line).read_real("X"); }
+
+std::string name(const std::string& line) {
+  return std::string(rt::trimmed(reader(line).read_text("NOME")));
+}
+
+// The message of the error reading one value of the given kind.
+template <typename Read>
+std::string error_of(const std::string& bytes, Read read) {
+  rt::ListReader r = reader(bytes);
+  try {
+    read(r);
+  } catch (const rt::RunError& e) {
+    return e.what();
+  }
+  return "no error";
+}
+
+std::string real_error(const std::string& bytes) {
+  return error_of(bytes, [](rt::ListReader& r) { r.read_real("X"); });
+}
+
+std::string integer_error(const std::string& bytes) {
+  return error_of(bytes, [](rt::ListReader& r) { r.read_integer("IT"); });
+}
+
+TEST(ListReader, EachValueOnItsOwnLineWithRemarksAndBlankLines) {
+  rt::ListReader r = reader("2  two blanks then words\n\n   \n\t3.5\tremark\n7,8\n");
+  EXPECT_EQ(r.read_integer("U"), 2);
+  EXPECT_EQ(r.line(), 1);
+  EXPECT_EQ(r.read_real("TO1"), 3.5);
+  EXPECT_EQ(r.line(), 4);
+  // The rest of the line after a value is skipped: 8 is never read.
+  EXPECT_EQ(r.read_integer("IT"), 7);
+  EXPECT_EQ(error_of("1\n", [](rt::ListReader& x) {
+              x.read_integer("U");
+              x.read_integer("IT");
+            }),
+            "dados.txt: IT: missing, the file ends after 1 value");
+}
+
+TEST(ListReader, LineEndsByteOrderMarkAndCarriageReturns) {
+  rt::ListReader r = reader("\xEF\xBB\xBF" "1\r\n\r\n2.5\r\n'a b'\r\n4");
+  EXPECT_EQ(r.read_integer("U"), 1);
+  EXPECT_EQ(r.read_real("X"), 2.5);
+  EXPECT_EQ(std::string(rt::trimmed(r.read_text("NOME"))), "a b");
+  EXPECT_EQ(r.read_integer("IT"), 4);  // no line end after the last value
+  EXPECT_EQ(r.line(), 5);
+  // A carriage return inside a line is not a line end.
+  EXPECT_EQ(real_error("2\r5\n"), "dados.txt:1: X: expected a real number, found \"2\\x0D5\"");
+}
+
+TEST(ListReader, RealSpellings) {
+  EXPECT_EQ(real("1,5"), 1.0);  // a decimal comma ends the value
+  EXPECT_EQ(real("1.5D3"), 1500.0);
+  EXPECT_EQ(real("1.5d3"), 1500.0);
+  EXPECT_EQ(real("1.5E+3"), 1500.0);
+  EXPECT_EQ(real("1.5+3"), 1500.0);
+  EXPECT_EQ(real("25-1"), 2.5);
+  EXPECT_EQ(real("+.5"), 0.5);
+  EXPECT_EQ(real("5."), 5.0);
+  EXPECT_EQ(real("7"), 7.0);
+  EXPECT_EQ(real("0.1"), 0.1);  // correctly rounded
+  EXPECT_EQ(real("3*0.25"), 0.25);
+  EXPECT_EQ(real("2/"), 2.0);
+  EXPECT_EQ(real("1e-400"), 0.0);
+  EXPECT_TRUE(std::signbit(real("-0")));
+  EXPECT_EQ(real("4.9406564584124654e-324"), 4.9406564584124654e-324);
+  EXPECT_EQ(real("1e000000000000000000000000000002"), 100.0);
+  EXPECT_EQ(real("0.000001e6"), 1.0);
+  EXPECT_EQ(real("-Infinity"), -HUGE_VAL);
+  EXPECT_EQ(real("inf"), HUGE_VAL);
+  EXPECT_TRUE(std::isnan(real("NaN")));
+}
+
+TEST(ListReader, MalformedAndMissingReals) {
+  EXPECT_EQ(real_error("abc\n"), "dados.txt:1: X: expected a real number, found \"abc\"");
+  EXPECT_EQ(real_error("1.5E\n"), "dados.txt:1: X: expected a real number, found \"1.5E\"");
+  EXPECT_EQ(real_error(".\n"), "dados.txt:1: X: expected a real number, found \".\"");
+  EXPECT_EQ(real_error("1.2.3\n"), "dados.txt:1: X: expected a real number, found \"1.2.3\"");
+  EXPECT_EQ(real_error("\n\n1e309"),
+            "dados.txt:3: X: the number is too large for a double, found \"1e309\"");
+  EXPECT_EQ(real_error("1e99999999999999"),
+            "dados.txt:1: X: the number is too large for a double, found \"1e99999999999999\"");
+  EXPECT_EQ(real_error("  , 5\n"), "dados.txt:1: X: missing, the line has no value before its comma");
+  EXPECT_EQ(real_error("/\n"), "dados.txt:1: X: missing, a slash stands where the value should be");
+  EXPECT_EQ(real_error("3* 5\n"), "dados.txt:1: X: missing, the repeat count \"3*\" gives no value");
+  EXPECT_EQ(real_error("0*5\n"), "dados.txt:1: X: a repeat count must be at least 1, found \"0*\"");
+  EXPECT_EQ(real_error(""), "dados.txt: X: missing, the file holds no value");
+  EXPECT_EQ(real_error("\n \n\t\n"), "dados.txt: X: missing, the file holds no value");
+}
+
+TEST(ListReader, Integers) {
+  EXPECT_EQ(reader("+12").read_integer("IT"), 12);
+  EXPECT_EQ(reader("-2147483648").read_integer("IT"), -2147483648);
+  EXPECT_EQ(reader("2*9").read_integer("IT"), 9);
+  EXPECT_EQ(integer_error("5.0\n"), "dados.txt:1: IT: expected an integer, found \"5.0\"");
+  EXPECT_EQ(integer_error("1e3\n"), "dados.txt:1: IT: expected an integer, found \"1e3\"");
+  EXPECT_EQ(integer_error("-\n"), "dados.txt:1: IT: expected an integer, found \"-\"");
+  EXPECT_EQ(integer_error("2147483648\n"),
+            "dados.txt:1: IT: expected an integer from -2147483648 to 2147483647, found "
+            "\"2147483648\"");
+  EXPECT_EQ(integer_error("99999999999999999999999\n"),
+            "dados.txt:1: IT: expected an integer from -2147483648 to 2147483647, found "
+            "\"99999999999999999999999\"");
+}
+
+TEST(ListReader, Names) {
+  EXPECT_EQ(name("foguete  nome da corrida"), "foguete");
+  EXPECT_EQ(name("dois nomes"), "dois");
+  EXPECT_EQ(name("'dois nomes'  remark"), "dois nomes");
+  EXPECT_EQ(name("\"a, b / c\""), "a, b / c");
+  EXPECT_EQ(name("'it''s'"), "it's");
+  EXPECT_EQ(name("\"say \"\"hi\"\"\""), "say \"hi\"");
+  EXPECT_EQ(name("a,b"), "a");
+  EXPECT_EQ(name("2*x"), "x");
+  EXPECT_EQ(name("'ç'"), "ç");
+  const std::string longo(60, 'n');
+  EXPECT_EQ(name(longo), std::string(50, 'n'));
+  EXPECT_EQ(name("'" + longo + "'"), std::string(50, 'n'));
+  const auto text_error = [](const std::string& bytes) {
+    return error_of(bytes, [](rt::ListReader& r) { r.read_text("NOME"); });
+  };
+  EXPECT_EQ(text_error("'never closed\nnext'\n"),
+            "dados.txt:1: NOME: the closing ' is missing on the line");
+  EXPECT_EQ(text_error("'a'b\n"),
+            "dados.txt:1: NOME: expected a blank or a comma after the closing ', found \"b\"");
+  EXPECT_EQ(text_error(",x\n"), "dados.txt:1: NOME: missing, the line has no value before its comma");
+}
+
+TEST(ListReader, MessagesStayOnOneLine) {
+  // Binary junk and long values are shown escaped and cut.
+  const std::string junk = std::string("\x01\x7F\xFF\"\\") + std::string(100, 'z');
+  EXPECT_EQ(real_error(junk),
+            "dados.txt:1: X: expected a real number, found \"\\x01\\x7F\\xFF\\\"\\\\" +
+                std::string(35, 'z') + "\" (cut; 105 bytes in all)");
+}
+
+}  // namespace
