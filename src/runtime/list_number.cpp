@@ -266,16 +266,15 @@ using FloatLayout = Layout<15, 7, 2>;
 static_assert(std::size_t{DoubleLayout::w} == kDoubleField &&
               std::size_t{FloatLayout::w} == kFloatField);
 
-// The d + 1 digits of the exponent form, or d of the fixed form, at out.
-template <int Count>
-inline void put_digits(std::uint64_t digits, char* out) {
-  char text[16];
-  if constexpr (Count > 8) {
-    put16(digits, text);
-  } else {
-    put8(static_cast<std::uint32_t>(digits), text + 8);
-  }
-  std::memcpy(out, text + 16 - Count, Count);
+// The rounded value's digits straight into the field, d + 1 of them from
+// out on: the exponent form's d + 1 digits, or the fixed form's d after a
+// leading zero, which the caller then writes over.
+template <class F>
+inline void put_digit_run(std::uint64_t digits, char* out) {
+  if constexpr (F::d + 1 == 16)
+    put16(digits, out);
+  else
+    put8(static_cast<std::uint32_t>(digits), out);
 }
 
 // Fixed form: the d digits with the point placed, right-justified in
@@ -286,16 +285,16 @@ inline void put_fixed(bool negative, std::uint64_t digits, int x10, char* out) {
   if (x10 == -1) {
     char* at = out + end - (F::d + 2);
     if (negative) at[-1] = '-';
+    put_digit_run<F>(digits, at + 1);
     at[0] = '0';
     at[1] = '.';
-    put_digits<F::d>(digits, at + 2);
     return;
   }
   // The digits go one place to the right of the integer part's place, which
   // it then takes, and the point fills the gap.
   char* at = out + end - (F::d + 1);
   if (negative) at[-1] = '-';
-  put_digits<F::d>(digits, at + 1);
+  put_digit_run<F>(digits, at);
   for (int i = 0; i <= x10; ++i) at[i] = at[i + 1];
   at[x10 + 1] = '.';
 }
@@ -306,11 +305,9 @@ template <class F>
 inline void put_exponent(bool negative, std::uint64_t digits, int x10, char* out) {
   char* at = out + F::w - (F::d + F::e + 4);
   if (negative) at[-1] = '-';
-  char text[F::d + 1];
-  put_digits<F::d + 1>(digits, text);
-  at[0] = text[0];
+  put_digit_run<F>(digits, at + 1);
+  at[0] = at[1];
   at[1] = '.';
-  std::memcpy(at + 2, text + 1, F::d);
   char* x = at + F::d + 2;
   x[0] = 'E';
   x[1] = x10 < 0 ? '-' : '+';
