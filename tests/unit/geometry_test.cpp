@@ -5,7 +5,6 @@
 
 #include <cmath>
 
-#include "geometry/Geometria_derivada.hpp"
 #include "geometry/Nariz_geometria.hpp"
 
 namespace {
@@ -59,21 +58,6 @@ TEST(NoseArea, ZeroDimensions) {
   EXPECT_TRUE(std::isnan(nariz(1, 10.0, 30.0)));  // half-ellipsoid wider than long
   EXPECT_TRUE(std::isnan(nariz(1, 10.0, 20.0)));  // r = l: 0/0
   EXPECT_EQ(nariz(5, 10.0, 20.0), -1.0);          // unknown shape: not written
-}
-
-TEST(DerivedGeometry, UnsweptFinsBoreAndReferenceArea) {
-  double SWETC, L, SWET, SREF, SA, SWETE, LE, ST, DITB;
-  arrasto::GEOMETRIA(PI, 120.0, 600.0, 40.0, 80.0, 40.0, 50.0, 0.0, 10.0, 8.0, 5.0, 1000.0,
-                     SWETC, L, SWET, SREF, SA, SWETE, LE, ST, DITB);
-  EXPECT_DOUBLE_EQ(SWETC, PI * 40.0 * 600.0);
-  EXPECT_EQ(L, 720.0);
-  EXPECT_DOUBLE_EQ(SWET, 1000.0 + PI * 24000.0);
-  EXPECT_DOUBLE_EQ(SREF, PI * 400.0);
-  EXPECT_EQ(SA, 0.0);
-  EXPECT_EQ(SWETE, 6000.0);
-  EXPECT_EQ(LE, 60.0);
-  EXPECT_DOUBLE_EQ(ST, PI * 25.0);
-  EXPECT_EQ(DITB, -2.0);  // a wall thicker than half the diameter
 }
 
 }  // namespace

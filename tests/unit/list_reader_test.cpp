@@ -68,14 +68,10 @@ TEST(ListReader, LineEndsByteOrderMarkAndCarriageReturns) {
 
 TEST(ListReader, RealSpellings) {
   EXPECT_EQ(real("1,5"), 1.0);  // a decimal comma ends the value
-  EXPECT_EQ(real("1.5D3"), 1500.0);
-  EXPECT_EQ(real("1.5d3"), 1500.0);
-  EXPECT_EQ(real("1.5E+3"), 1500.0);
-  EXPECT_EQ(real("1.5+3"), 1500.0);
+  for (const char* spelling : {"1.5D3", "1.5d3", "1.5E+3", "1.5+3", "15e2", "+1500."})
+    EXPECT_EQ(real(spelling), 1500.0) << spelling;
   EXPECT_EQ(real("25-1"), 2.5);
   EXPECT_EQ(real("+.5"), 0.5);
-  EXPECT_EQ(real("5."), 5.0);
-  EXPECT_EQ(real("7"), 7.0);
   EXPECT_EQ(real("0.1"), 0.1);  // correctly rounded
   EXPECT_EQ(real("3*0.25"), 0.25);
   EXPECT_EQ(real("2/"), 2.0);

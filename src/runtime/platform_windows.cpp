@@ -1,0 +1,371 @@
+// The Windows side of the runtime layer. Names arrive as UTF-8 and reach
+// the system as UTF-16 through the wide-character API, so that a name like
+// "Curva_trajetória_x" is the same name in Explorer, in Notepad and here.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef _WIN32_WINNT
+#define _WIN32_WINNT 0x0601  // Windows 7: CompareStringOrdinal
+#endif
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <climits>
+#include <string>
+
+#include "runtime/platform.hpp"
+#include "runtime/run_error.hpp"
+
+namespace rt {
+namespace {
+
+// UTF-8 to UTF-16; false when the bytes are not valid UTF-8.
+bool to_wide(const std::string& utf8, std::wstring& out) {
+  out.clear();
+  if (utf8.empty()) return true;
+  if (utf8.size() > static_cast<std::size_t>(INT_MAX)) return false;
+  const int size = static_cast<int>(utf8.size());
+  const int n = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, nullptr, 0);
+  if (n <= 0) return false;
+  out.resize(static_cast<std::size_t>(n));
+  return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), size, out.data(), n) == n;
+}
+
+std::string to_utf8(const std::wstring& wide) {
+  if (wide.empty() || wide.size() > static_cast<std::size_t>(INT_MAX)) return {};
+  const int size = static_cast<int>(wide.size());
+  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return {};
+  std::string out(static_cast<std::size_t>(n), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, wide.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+// The system's own description of an error code, in the user's language,
+// as one line: the line breaks Windows puts inside and after its messages
+// become blanks or go, as does the closing full stop, so that the message
+// reads like the rest of the program's one-line errors.
+std::string reason(DWORD error) {
+  wchar_t* buffer = nullptr;
+  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                     FORMAT_MESSAGE_IGNORE_INSERTS,
+                                 nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
+  std::wstring text;
+  if (n > 0 && buffer != nullptr) text.assign(buffer, n);
+  if (buffer != nullptr) LocalFree(buffer);
+  for (wchar_t& c : text)
+    if (c == L'\r' || c == L'\n' || c == L'\t') c = L' ';
+  while (!text.empty() && text.back() == L' ') text.pop_back();
+  if (!text.empty() && text.back() == L'.') text.pop_back();
+  const std::string line = to_utf8(text);
+  return line.empty() ? "system error " + std::to_string(error) : line;
+}
+
+// Closes a handle when it goes out of scope.
+class Handle {
+ public:
+  explicit Handle(HANDLE handle) : handle_(handle) {}
+  ~Handle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  Handle(const Handle&) = delete;
+  Handle& operator=(const Handle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  HANDLE get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// One argument on a command line, quoted so that the program's startup
+// code (CommandLineToArgvW and the C runtimes' rules) gives it back whole:
+// backslashes are literal except before a quote, where each is doubled.
+std::wstring quoted_argument(const std::wstring& argument) {
+  std::wstring out = L"\"";
+  std::size_t backslashes = 0;
+  for (const wchar_t c : argument) {
+    if (c == L'\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == L'"') {
+      out.append(backslashes * 2 + 1, L'\\');
+    } else {
+      out.append(backslashes, L'\\');
+    }
+    out += c;
+    backslashes = 0;
+  }
+  out.append(backslashes * 2, L'\\');
+  out += L'"';
+  return out;
+}
+
+// Device names that Windows opens as devices in every folder, with or
+// without an extension ("NUL.txt" is the null device too). The superscript
+// digits count as digits here, as Windows has them.
+bool is_device_name(std::u32string_view name) {
+  std::u32string_view stem = name.substr(0, name.find(U'.'));
+  while (!stem.empty() && stem.back() == U' ') stem.remove_suffix(1);
+  std::u32string upper(stem);
+  for (char32_t& c : upper)
+    if (c >= U'a' && c <= U'z') c = c - U'a' + U'A';
+  if (upper == U"CON" || upper == U"PRN" || upper == U"AUX" || upper == U"NUL" ||
+      upper == U"CONIN$" || upper == U"CONOUT$")
+    return true;
+  if (upper.size() == 4 && (upper.starts_with(U"COM") || upper.starts_with(U"LPT"))) {
+    const char32_t digit = upper[3];
+    return (digit >= U'0' && digit <= U'9') || digit == U'\u00B9' || digit == U'\u00B2' ||
+           digit == U'\u00B3';
+  }
+  return false;
+}
+
+// Temporary files still open, so that a run stopped by Ctrl-C, Ctrl-Break
+// or the closing of its console window leaves none behind. The console
+// calls the handler on a thread of its own: it only reads these fixed slots
+// and deletes. Temporary files are opened sharing deletion, so that they can
+// be deleted while open; they go when the ending process closes them.
+constexpr int kSlots = 4;
+constexpr std::size_t kSlotLength = 64;
+wchar_t g_temporaries[kSlots][kSlotLength];
+std::atomic<bool> g_in_use[kSlots];
+
+BOOL WINAPI remove_temporaries(DWORD) {
+  for (int i = 0; i < kSlots; ++i)
+    if (g_in_use[i].load()) DeleteFileW(g_temporaries[i]);
+  return FALSE;  // the next handler, the system's, ends the process
+}
+
+void remember_temporary(const std::wstring& name) {
+  static const bool installed = SetConsoleCtrlHandler(remove_temporaries, TRUE) != 0;
+  (void)installed;
+  if (name.size() >= kSlotLength) return;
+  for (int i = 0; i < kSlots; ++i) {
+    if (!g_in_use[i].load()) {
+      name.copy(g_temporaries[i], name.size());
+      g_temporaries[i][name.size()] = L'\0';
+      g_in_use[i].store(true);
+      return;
+    }
+  }
+}
+
+void forget_temporary(const std::wstring& name) {
+  for (int i = 0; i < kSlots; ++i)
+    if (g_in_use[i].load() && name == g_temporaries[i]) g_in_use[i].store(false);
+}
+
+// The temporary file names are ASCII.
+std::wstring widened(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
+
+}  // namespace
+
+std::string_view line_end() { return "\r\n"; }
+
+void print_error_line(const std::string& line) {
+  // A console takes UTF-16 whatever its code page; a file or pipe gets the
+  // UTF-8 bytes.
+  const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
+  DWORD mode = 0, written = 0;
+  std::wstring wide;
+  if (err != INVALID_HANDLE_VALUE && GetConsoleMode(err, &mode) && to_wide(line, wide)) {
+    wide += L"\r\n";
+    WriteConsoleW(err, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
+    return;
+  }
+  const std::string bytes = line + "\r\n";
+  if (err != INVALID_HANDLE_VALUE)
+    WriteFile(err, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+std::string platform_name_fault(std::u32string_view name) {
+  for (const char32_t c : name) {
+    switch (c) {
+      case U'<': return "holds a '<'";
+      case U'>': return "holds a '>'";
+      case U':': return "holds a ':'";
+      case U'"': return "holds a '\"'";
+      case U'|': return "holds a '|'";
+      case U'?': return "holds a '?'";
+      case U'*': return "holds a '*'";
+      default: break;
+    }
+  }
+  // Windows drops a trailing dot or blank from a name, so the file would
+  // land under another name than the one asked for.
+  if (!name.empty() && name.back() == U'.') return "ends in a '.'";
+  if (!name.empty() && name.back() == U' ') return "ends in a blank";
+  if (is_device_name(name)) return "is a device name on Windows";
+  return {};
+}
+
+std::string read_whole_file(const std::string& name) {
+  std::wstring path;
+  if (!to_wide(name, path))
+    throw RunError(name + ": cannot open: " + reason(ERROR_NO_UNICODE_TRANSLATION));
+  const Handle file(CreateFileW(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+  if (!file.valid()) {
+    const DWORD error = GetLastError();
+    // Opening a folder as a file is refused as "access denied"; say what it is.
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
+        (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+      throw RunError(name + ": cannot open: it is a folder");
+    throw RunError(name + ": cannot open: " + reason(error));
+  }
+  if (GetFileType(file.get()) != FILE_TYPE_DISK)
+    throw RunError(name + ": cannot read: not a regular file");
+
+  // Read until the end, whatever the size said: the file may grow meanwhile.
+  LARGE_INTEGER size{};
+  std::string bytes;
+  bytes.resize(GetFileSizeEx(file.get(), &size) && size.QuadPart > 0
+                   ? static_cast<std::size_t>(size.QuadPart) + 1
+                   : std::size_t{1} << 12);
+  std::size_t used = 0;
+  for (;;) {
+    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
+    const DWORD room =
+        static_cast<DWORD>(std::min<std::size_t>(bytes.size() - used, std::size_t{1} << 30));
+    DWORD got = 0;
+    if (!ReadFile(file.get(), bytes.data() + used, room, &got, nullptr))
+      throw RunError(name + ": cannot read: " + reason(GetLastError()));
+    if (got == 0) break;
+    used += got;
+  }
+  bytes.resize(used);
+  return bytes;
+}
+
+std::optional<FileId> file_identity(const std::string& name) {
+  std::wstring path;
+  if (!to_wide(name, path)) return std::nullopt;
+  // No access asked: only the file's attributes are read. The backup flag
+  // lets a folder be opened too.
+  const Handle file(CreateFileW(path.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  if (!file.valid()) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  return FileId{info.dwVolumeSerialNumber,
+                (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+bool is_folder(const std::string& name) {
+  std::wstring path;
+  if (!to_wide(name, path)) return false;
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool same_spelling(const std::string& a, const std::string& b) {
+  std::wstring wa, wb;
+  if (!to_wide(a, wa) || !to_wide(b, wb) || wa.size() > static_cast<std::size_t>(INT_MAX) ||
+      wb.size() > static_cast<std::size_t>(INT_MAX))
+    return a == b;
+  // Ordinal and ignoring case, the way NTFS compares names.
+  return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(),
+                              static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
+}
+
+OutputFile::OutputFile(std::string name) : name_(std::move(name)) {
+  std::wstring real;
+  if (!to_wide(name_, real)) fail("cannot create", ERROR_NO_UNICODE_TRANSLATION);
+  // A name of the program's own beside the real one, so that the move at
+  // commit stays in one folder (and one volume).
+  static std::atomic<unsigned> counter{0};
+  for (int attempt = 0;; ++attempt) {
+    temporary_ = ".arrasto-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 std::to_string(counter++) + ".tmp";
+    const std::wstring wide_temporary = widened(temporary_);
+    const HANDLE file = CreateFileW(wide_temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE,
+                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+      handle_ = reinterpret_cast<std::intptr_t>(file);
+      remember_temporary(wide_temporary);
+      return;
+    }
+    const DWORD error = GetLastError();
+    if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt > 100) {
+      temporary_.clear();  // not ours: nothing to remove
+      fail("cannot create", static_cast<int>(error));
+    }
+  }
+}
+
+OutputFile::~OutputFile() { discard(); }
+
+void OutputFile::write(const char* data, std::size_t size) {
+  const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  while (size > 0) {
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, std::size_t{1} << 30));
+    DWORD written = 0;
+    if (!WriteFile(file, data, chunk, &written, nullptr))
+      fail("cannot write", static_cast<int>(GetLastError()));
+    if (written == 0) fail("cannot write", ERROR_WRITE_FAULT);
+    data += written;
+    size -= written;
+  }
+}
+
+void OutputFile::commit() {
+  const HANDLE file = reinterpret_cast<HANDLE>(handle_);
+  if (!FlushFileBuffers(file)) fail("cannot write", static_cast<int>(GetLastError()));
+  handle_ = -1;
+  if (!CloseHandle(file)) fail("cannot write", static_cast<int>(GetLastError()));
+  std::wstring real;
+  to_wide(name_, real);  // checked when the file was created
+  const std::wstring wide_temporary = widened(temporary_);
+  if (!MoveFileExW(wide_temporary.c_str(), real.c_str(),
+                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    fail("cannot replace", static_cast<int>(GetLastError()));
+  forget_temporary(wide_temporary);
+  temporary_.clear();
+}
+
+void OutputFile::fail(const char* what, int error) {
+  discard();
+  throw RunError(name_ + ": " + what + ": " + reason(static_cast<DWORD>(error)));
+}
+
+void OutputFile::discard() noexcept {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+  handle_ = -1;
+  if (!temporary_.empty()) {
+    const std::wstring wide_temporary = widened(temporary_);
+    DeleteFileW(wide_temporary.c_str());
+    forget_temporary(wide_temporary);
+  }
+  temporary_.clear();
+}
+
+void run_editor(const std::string& file_name) {
+  std::wstring name;
+  if (!to_wide(file_name, name)) return;
+  // No application name: CreateProcess finds "Notepad.exe" itself, in the
+  // program's folder, the working directory, the system folders, then PATH.
+  // The command line is writable, as CreateProcessW requires.
+  std::wstring command = L"Notepad " + quoted_argument(name);
+  STARTUPINFOW startup{};
+  startup.cb = static_cast<DWORD>(sizeof startup);
+  PROCESS_INFORMATION process{};
+  // Handles are inherited so that a console editor shares the standard
+  // streams; the program's own files are opened non-inheritable.
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                      &startup, &process))
+    return;
+  CloseHandle(process.hThread);
+  WaitForSingleObject(process.hProcess, INFINITE);
+  CloseHandle(process.hProcess);
+}
+
+}  // namespace rt

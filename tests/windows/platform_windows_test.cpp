@@ -1,0 +1,186 @@
+// The Windows side of the runtime layer against the real file system: name
+// rules, case-blind spelling, file identity, result files replacing older
+// ones (or leaving them be), reading bytes as they are, and one-line errors.
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "runtime/file_names.hpp"
+#include "runtime/platform.hpp"
+#include "runtime/run_error.hpp"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Each test runs in a fresh folder of its own, as the program runs in the
+// user's working folder.
+class InFolder : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    previous_ = fs::current_path();
+    folder_ = fs::temp_directory_path() /
+              ("arrasto-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directory(folder_);
+    fs::current_path(folder_);
+  }
+  void TearDown() override {
+    fs::current_path(previous_);
+    fs::remove_all(folder_);
+  }
+
+  static void put(const fs::path& name, const std::string& bytes) {
+    std::ofstream(name, std::ios::binary) << bytes;
+  }
+  static std::string get(const fs::path& name) {
+    std::ifstream in(name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  // Whatever is left in the folder besides the expected files.
+  static std::size_t entries() {
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator("."), {}));
+  }
+
+  // A message is one line in the program's form: no line break, no
+  // trailing full stop or blank left over from the system's text.
+  static void expect_one_line(const std::string& message, const std::string& start) {
+    EXPECT_EQ(message.rfind(start, 0), 0u) << message;
+    EXPECT_GT(message.size(), start.size()) << "no reason given: " << message;
+    EXPECT_EQ(message.find_first_of("\r\n"), std::string::npos) << message;
+    EXPECT_NE(message.back(), '.') << message;
+    EXPECT_NE(message.back(), ' ') << message;
+  }
+
+ private:
+  fs::path previous_, folder_;
+};
+
+TEST(WindowsNames, CharactersWindowsRefuses) {
+  for (const char* c : {"<", ">", ":", "\"", "|", "?", "*"})
+    EXPECT_EQ(rt::name_fault(std::string("a") + c + "b"), std::string("holds a '") + c + "'");
+  EXPECT_EQ(rt::name_fault("a."), "ends in a '.'");
+  EXPECT_EQ(rt::name_fault("a "), "ends in a blank");
+  EXPECT_EQ(rt::name_fault("a.b"), "");
+  EXPECT_EQ(rt::name_fault(".a"), "");
+  EXPECT_EQ(rt::name_fault("Lan\xC3\xA7" "amento 2 (final)"), "");
+}
+
+TEST(WindowsNames, DeviceNamesWithAndWithoutExtension) {
+  for (const char* name : {"CON", "con", "Prn", "AUX", "NUL", "nul.txt", "NUL .txt", "COM1",
+                           "com9.dat", "LPT1", "lpt9.a.b", "COM\xC2\xB9", "CONIN$", "conout$"})
+    EXPECT_EQ(rt::name_fault(name), "is a device name on Windows") << name;
+  for (const char* name : {"CONSOLE", "COM", "COM10", "LPTX", "xNUL", "NUL_x", "Curva1_CON",
+                           "CON_trajet\xC3\xB3ria", "AUXILIAR.txt"})
+    EXPECT_EQ(rt::name_fault(name), "") << name;
+}
+
+TEST(WindowsNames, SpellingIgnoresCaseBeyondAscii) {
+  EXPECT_TRUE(rt::same_spelling("dados.txt", "DADOS.TXT"));
+  EXPECT_TRUE(rt::same_spelling("Relat\xC3\xB3rio", "RELAT\xC3\x93RIO"));  // ó, Ó
+  EXPECT_TRUE(rt::same_spelling("lan\xC3\xA7" "a", "LAN\xC3\x87" "A"));    // ç, Ç
+  EXPECT_FALSE(rt::same_spelling("Relat\xC3\xB3rio", "Relatorio"));
+  EXPECT_FALSE(rt::same_spelling("a", "ab"));
+  EXPECT_FALSE(rt::same_spelling("stra\xC3\x9F" "e", "STRASSE"));  // ordinal, not linguistic
+}
+
+TEST_F(InFolder, IdentityFollowsTheFileNotTheSpelling) {
+  put("dados.txt", "1\n");
+  put("outro.txt", "1\n");
+  const auto data = rt::file_identity("dados.txt");
+  ASSERT_TRUE(data.has_value());
+  EXPECT_EQ(rt::file_identity("DADOS.TXT"), data);
+  EXPECT_EQ(rt::file_identity(".\\dados.txt"), data);
+  EXPECT_NE(rt::file_identity("outro.txt"), data);
+  EXPECT_FALSE(rt::file_identity("nenhum.txt").has_value());
+}
+
+TEST_F(InFolder, FoldersAreToldFromFiles) {
+  fs::create_directory(L"pasta \u00E7");
+  put("dados.txt", "1\n");
+  EXPECT_TRUE(rt::is_folder("pasta \xC3\xA7"));
+  EXPECT_TRUE(rt::is_folder("PASTA \xC3\x87"));
+  EXPECT_FALSE(rt::is_folder("dados.txt"));
+  EXPECT_FALSE(rt::is_folder("nenhuma"));
+}
+
+TEST_F(InFolder, CommittedFileReplacesTheOlderOneUnderAWideName) {
+  const std::string name = "Curva_trajet\xC3\xB3ria_Lan\xC3\xA7" "amento 2";
+  const fs::path wide_name = L"Curva_trajet\u00F3ria_Lan\u00E7amento 2";
+  put(wide_name, "older contents, longer than the new ones\r\n");
+  {
+    rt::OutputFile file(name);
+    file.write("a\r\n\x1A" "b\r\n", 7);
+    file.commit();
+  }
+  EXPECT_EQ(get(wide_name), std::string("a\r\n\x1A" "b\r\n"));
+  EXPECT_EQ(entries(), 1u) << "the temporary file is left behind";
+}
+
+TEST_F(InFolder, UncommittedFileLeavesTheOlderOneAsItWas) {
+  put("relatorio", "older\r\n");
+  {
+    rt::OutputFile file("relatorio");
+    file.write("newer\r\n", 7);
+  }
+  EXPECT_EQ(get("relatorio"), "older\r\n");
+  EXPECT_EQ(entries(), 1u) << "the temporary file is left behind";
+}
+
+TEST_F(InFolder, FailedReplaceNamesTheFileAndTheReasonOnOneLine) {
+  fs::create_directory("relatorio");
+  put("relatorio/dentro", "kept");
+  std::string message;
+  try {
+    rt::OutputFile file("relatorio");
+    file.write("x", 1);
+    file.commit();
+  } catch (const rt::RunError& error) {
+    message = error.what();
+  }
+  expect_one_line(message, "relatorio: cannot replace: ");
+  EXPECT_EQ(get("relatorio/dentro"), "kept");
+  EXPECT_EQ(entries(), 1u) << "the temporary file is left behind";
+}
+
+TEST_F(InFolder, DataFileIsReadAsBytes) {
+  // CR LF, a Ctrl-Z (the end of a file to some text modes) and a NUL pass
+  // through untouched.
+  const std::string bytes("1\r\n\x1A\r\n\0x\n\xE7", 10);
+  put("dados.txt", bytes);
+  EXPECT_EQ(rt::read_whole_file("dados.txt"), bytes);
+  const std::string big(300000, 'x');
+  put("grande.txt", big);
+  EXPECT_EQ(rt::read_whole_file("grande.txt"), big);
+}
+
+TEST_F(InFolder, ReadErrorsNameTheFileAndTheReason) {
+  std::string message;
+  try {
+    rt::read_whole_file("dados.txt");
+  } catch (const rt::RunError& error) {
+    message = error.what();
+  }
+  expect_one_line(message, "dados.txt: cannot open: ");
+
+  fs::create_directory("pasta");
+  message.clear();
+  try {
+    rt::read_whole_file("pasta");
+  } catch (const rt::RunError& error) {
+    message = error.what();
+  }
+  EXPECT_EQ(message, "pasta: cannot open: it is a folder");
+}
+
+}  // namespace
