@@ -29,10 +29,7 @@ std::string reason(int error) { return std::strerror(error); }
 constexpr int kSlots = 4;
 constexpr std::size_t kSlotLength = 64;
 char g_temporaries[kSlots][kSlotLength];
-// Atomic, not just volatile: a result file's helper thread that fails a
-// write clears its slot while the other file's helper may read the flags.
-std::atomic<int> g_in_use[kSlots];
-static_assert(std::atomic<int>::is_always_lock_free, "the signal handler reads the flags");
+volatile sig_atomic_t g_in_use[kSlots];
 
 extern "C" void remove_temporaries_and_stop(int signal_number) {
   for (int i = 0; i < kSlots; ++i)
