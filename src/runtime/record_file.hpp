@@ -1,23 +1,15 @@
 #pragma once
 // A result file written record by record in the list-directed form: every
 // record opens with one blank, text items stand as they are, numbers fill
-// their fields, and the record ends with the platform's line end. The file
-// replaces its name only when close() succeeds.
-//
-// The items are first noted in a buffer as they come (a tag and the value's
-// bytes), and turned into characters and written a buffer at a time. A file
-// that outgrows its first buffer (a sweep's curve files) has that done by a
-// helper thread while the next buffer fills, so that the number writing and
-// the system's copy of the bytes run beside the sweep. A write that fails
-// there ends the run at the next buffer or at close(), with the same
-// message; the bytes written are the same either way.
+// their fields, and the record ends with the platform's line end. Output is
+// buffered; the file replaces its name only when close() succeeds.
 
 #include <cstddef>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
 
+#include "runtime/list_number.hpp"
 #include "runtime/platform.hpp"
 
 namespace rt {
@@ -25,55 +17,47 @@ namespace rt {
 class RecordFile {
  public:
   explicit RecordFile(std::string name);
-  ~RecordFile();
-  RecordFile(const RecordFile&) = delete;
-  RecordFile& operator=(const RecordFile&) = delete;
 
-  void begin_record() { note(kBegin); }
-  void text(std::string_view bytes);
+  // The items of a sweep record go straight into the buffer.
+  void begin_record() {
+    *room(1) = ' ';
+    ++next_;
+  }
+  void text(std::string_view bytes) { put(bytes.data(), bytes.size()); }
   void real(double x) {
-    char* at = room(1 + sizeof x);
-    at[0] = kReal;
-    std::memcpy(at + 1, &x, sizeof x);
-    next_ += 1 + sizeof x;
+    format_double(x, room(kDoubleField));
+    next_ += kDoubleField;
   }
   void single(float x) {
-    char* at = room(1 + sizeof x);
-    at[0] = kSingle;
-    std::memcpy(at + 1, &x, sizeof x);
-    next_ += 1 + sizeof x;
+    format_float(x, room(kFloatField));
+    next_ += kFloatField;
   }
-  void end_record() { note(kEnd); }
+  void end_record() {
+    char* at = room(2);
+    at[0] = line_end_[0];
+    at[1] = line_end_[1];
+    next_ += line_end_size_;
+  }
 
-  // Writes what is left, closes the file and moves it over its name.
+  // Writes what is buffered, closes the file and moves it over its name.
   void close();
 
  private:
-  // The tag before each noted item: a real is followed by its 8 bytes, a
-  // single by 4, a text by its length (2 bytes) and its bytes.
-  enum Tag : char { kBegin, kEnd, kReal, kSingle, kText };
-
-  void note(Tag tag) {
-    *room(1) = tag;
-    ++next_;
-  }
   // At least size bytes free at the returned place (size at most the
   // buffer's size).
   char* room(std::size_t size) {
-    if (static_cast<std::size_t>(limit_ - next_) < size) hand_over();
+    if (static_cast<std::size_t>(limit_ - next_) < size) flush();
     return next_;
   }
-  void hand_over();
+  void put(const char* data, std::size_t size);
+  void flush();
 
   OutputFile file_;
-  class Writer;                // turns noted items into characters, writes them
-  std::unique_ptr<Writer> writer_;
-  std::unique_ptr<char[]> notes_;  // the items being noted
+  char line_end_[2] = {};
+  std::size_t line_end_size_ = 0;
+  std::unique_ptr<char[]> buffer_;
   char* next_ = nullptr;
   char* limit_ = nullptr;
-  class Helper;                // the helper thread; ended before writer_ and file_
-  std::unique_ptr<Helper> helper_;
-  bool alone_ = false;  // no helper thread could be started
 };
 
 }  // namespace rt
