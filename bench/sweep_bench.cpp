@@ -101,7 +101,7 @@ void BM_whole_run(benchmark::State& state) {
   fs::current_path(before);
   fs::remove_all(folder);
 }
-// Wall time: the helper threads' work and the waits for the disk count.
+// Wall time: the waits for the disk count too.
 BENCHMARK(BM_whole_run)->Arg(1000000)->Iterations(5)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace
