@@ -66,6 +66,8 @@ class OutputFile {
   std::string name_;
   std::string temporary_;
   std::intptr_t handle_ = -1;
+  std::uint64_t written_ = 0;  // bytes written so far
+  std::uint64_t flushed_ = 0;  // bytes whose write to disk has been started
 };
 
 // Starts the editor "Notepad" on the named file, found as the system finds

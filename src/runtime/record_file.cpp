@@ -2,44 +2,33 @@
 
 #include <cstring>
 
-#include "runtime/list_number.hpp"
-
 namespace rt {
 namespace {
 constexpr std::size_t kBufferSize = std::size_t{1} << 16;
 }
 
 RecordFile::RecordFile(std::string name)
-    : file_(std::move(name)), line_end_(rt::line_end()), buffer_(kBufferSize) {}
-
-char* RecordFile::room(std::size_t size) {
-  if (used_ + size > buffer_.size()) flush();
-  return buffer_.data() + used_;
+    : file_(std::move(name)), buffer_(new char[kBufferSize]) {
+  const std::string_view end = rt::line_end();
+  line_end_size_ = end.size();  // one or two bytes
+  std::memcpy(line_end_, end.data(), end.size());
+  next_ = buffer_.get();
+  limit_ = next_ + kBufferSize;
 }
 
 void RecordFile::put(const char* data, std::size_t size) {
-  if (size > buffer_.size()) {
+  if (size > kBufferSize) {
     flush();
     file_.write(data, size);
     return;
   }
   std::memcpy(room(size), data, size);
-  used_ += size;
-}
-
-void RecordFile::real(double x) {
-  format_double(x, room(kDoubleField));
-  used_ += kDoubleField;
-}
-
-void RecordFile::single(float x) {
-  format_float(x, room(kFloatField));
-  used_ += kFloatField;
+  next_ += size;
 }
 
 void RecordFile::flush() {
-  file_.write(buffer_.data(), used_);
-  used_ = 0;
+  file_.write(buffer_.get(), static_cast<std::size_t>(next_ - buffer_.get()));
+  next_ = buffer_.get();
 }
 
 void RecordFile::close() {

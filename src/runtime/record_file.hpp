@@ -4,10 +4,12 @@
 // their fields, and the record ends with the platform's line end. Output is
 // buffered; the file replaces its name only when close() succeeds.
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
+#include "runtime/list_number.hpp"
 #include "runtime/platform.hpp"
 
 namespace rt {
@@ -16,24 +18,46 @@ class RecordFile {
  public:
   explicit RecordFile(std::string name);
 
-  void begin_record() { put(" ", 1); }
+  // The items of a sweep record go straight into the buffer.
+  void begin_record() {
+    *room(1) = ' ';
+    ++next_;
+  }
   void text(std::string_view bytes) { put(bytes.data(), bytes.size()); }
-  void real(double x);
-  void single(float x);
-  void end_record() { put(line_end_.data(), line_end_.size()); }
+  void real(double x) {
+    format_double(x, room(kDoubleField));
+    next_ += kDoubleField;
+  }
+  void single(float x) {
+    format_float(x, room(kFloatField));
+    next_ += kFloatField;
+  }
+  void end_record() {
+    char* at = room(2);
+    at[0] = line_end_[0];
+    at[1] = line_end_[1];
+    next_ += line_end_size_;
+  }
 
   // Writes what is buffered, closes the file and moves it over its name.
   void close();
 
  private:
+  // At least size bytes free at the returned place (size at most the
+  // buffer's size).
+  char* room(std::size_t size) {
+    if (static_cast<std::size_t>(limit_ - next_) < size) flush();
+    return next_;
+  }
   void put(const char* data, std::size_t size);
-  char* room(std::size_t size);
   void flush();
 
   OutputFile file_;
-  std::string_view line_end_;
-  std::vector<char> buffer_;
-  std::size_t used_ = 0;
+  char line_end_[2] = {};
+  std::size_t line_end_size_ = 0;
+  std::unique_ptr<char[]> buffer_;
+  char* next_ = nullptr;
+  char* limit_ = nullptr;
 };
 
 }  // namespace rt
