@@ -12,7 +12,6 @@ namespace {
 
 using arrasto_fuzz::check_data_file;
 using arrasto_fuzz::check_data_file_both_line_ends;
-using arrasto_fuzz::message_fault;
 using arrasto_fuzz::Outcome;
 
 // The example's 26 values after the run name, one a line.
@@ -79,7 +78,7 @@ TEST(FuzzLongInputs, MegabyteLinesAndManyLinesReadInLinearTime) {
 
 TEST(FuzzLongInputs, MegabyteValuesEndInOneShortMessage) {
   {
-    const Outcome o = check_data_file("'" + std::string(kMega, 'x') + "\n" + kResto);
+    const Outcome o = check_data_file(std::string(1, '\'').append(kMega, 'x') + "\n" + kResto);
     EXPECT_EQ(o.fault, "");
     EXPECT_EQ(o.message, "dados.txt:1: NOME: the closing ' is missing on the line");
   }
@@ -106,35 +105,6 @@ TEST(FuzzLongInputs, MegabyteValuesEndInOneShortMessage) {
   // A megabyte of nothing but line ends.
   const Outcome o = check_data_file(std::string(kMega, '\n'));
   EXPECT_EQ(o.message, "dados.txt: NOME: missing, the file holds no value");
-}
-
-// The checker itself: a reader that got its message wrong must not pass.
-TEST(FuzzMessageShape, RejectsMessagesOutOfTheReadersForm) {
-  const std::string bytes = "foguete\nx\n";
-  EXPECT_EQ(message_fault("dados.txt:2: U: expected an integer, found \"x\"", bytes), "");
-  EXPECT_EQ(message_fault("dados.txt: NT: missing, the file ends after 22 values", bytes), "");
-  EXPECT_EQ(message_fault("dados.txt: NOME: missing, the file holds no value", bytes), "");
-
-  for (const std::string_view bad : {
-           "dados.txt:2: U: found \"x\"\nthen more",       // two lines
-           "dados.txt:2: U: found \"x\r\"",                // a carriage return
-           "dados.txt:2: U: found \"\x01\"",               // not printable
-           "dados.txt:2: UU: expected an integer",         // no such value
-           "dados.txt:2: expected an integer",             // no value named
-           "dados.txt:2: U: ",                             // nothing said
-           "dados.txt:0: U: expected an integer",          // no line 0
-           "dados.txt:02: U: expected an integer",         // not a line number
-           "dados.txt:3: U: expected an integer",          // line 3 is empty
-           "dados.txt:9: U: expected an integer",          // beyond the file
-           "dados.txt:2:U: expected an integer",           // no blank
-           "dados.txt U: expected an integer",             // no colon
-           "data.txt:2: U: expected an integer",           // another file
-           "dados.txt: NT: missing, the file ends after 21 values",  // NT is the 23rd
-           "dados.txt: U: missing, the file holds no value",
-           "dados.txt:2: U: missing, the file ends after 1 value",  // end of file at a line
-       })
-    EXPECT_NE(message_fault(bad, bytes), "") << bad;
-  EXPECT_NE(message_fault("dados.txt:2: U: " + std::string(2000, 'x'), bytes), "");
 }
 
 }  // namespace
