@@ -38,6 +38,18 @@ void print_error(std::string_view utf8_line) {
   std::fprintf(stderr, "%.*s\n", static_cast<int>(utf8_line.size()), utf8_line.data());
 }
 
+void hold_console_after_errors() {
+  DWORD processes[2];
+  if (GetConsoleProcessList(processes, 2) != 1) return;  // a shell shares the window
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  DWORD mode = 0;
+  if (input == INVALID_HANDLE_VALUE || !GetConsoleMode(input, &mode)) return;
+  print_error("Tecle Enter para fechar.");
+  wchar_t line[8];
+  DWORD read = 0;
+  ReadConsoleW(input, line, 8, &read, nullptr);
+}
+
 #else
 
 std::vector<std::filesystem::path> file_arguments(int argc, char** argv) {
@@ -47,6 +59,8 @@ std::vector<std::filesystem::path> file_arguments(int argc, char** argv) {
 void print_error(std::string_view utf8_line) {
   std::fprintf(stderr, "%.*s\n", static_cast<int>(utf8_line.size()), utf8_line.data());
 }
+
+void hold_console_after_errors() {}
 
 #endif
 

@@ -17,4 +17,9 @@ std::vector<std::filesystem::path> file_arguments(int argc, char** argv);
 // as wide characters, so that accented names show as they are.
 void print_error(std::string_view utf8_line);
 
+// After errors: when the console window was opened for this program alone
+// (a file dropped on the .exe in Windows), waits for Enter so that the
+// messages can be read before the window closes. Elsewhere does nothing.
+void hold_console_after_errors();
+
 }  // namespace grafico

@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
       files = grafico::curve_file_names(".");
       if (files.empty()) {
         grafico::print_error("no Curva1_ file in the working directory");
+        grafico::hold_console_after_errors();
         return 1;
       }
     }
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
         status = 1;
       }
     }
+    if (status != 0) grafico::hold_console_after_errors();
     return status;
   } catch (const std::exception& error) {
     grafico::print_error(std::string("arrasto-grafico: ") + error.what());
