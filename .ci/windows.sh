@@ -20,6 +20,9 @@ wineserver=/usr/lib/wine/wineserver
 # A private prefix; wine maps Windows names to file-name bytes by the
 # locale, so it runs in a UTF-8 one.
 export WINEDEBUG=-all LC_ALL=C.UTF-8
+# No .NET or HTML engine: the programs need neither, and wine then never
+# offers to download them.
+export WINEDLLOVERRIDES="mscoree=;mshtml="
 WINEPREFIX=$(mktemp -d)
 boot_log=$(mktemp)
 export WINEPREFIX
