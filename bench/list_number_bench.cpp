@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/list_number.hpp"
-#include "runtime/list_number_reference.hpp"
+#include "runtime/io/list_number.hpp"
+#include "runtime/io/list_number_reference.hpp"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // state in the units of the friction formulas, checking each value as it is
 // read. Lengths are left in the unit U names.
 
-#include "runtime/fixed_text.hpp"
-#include "runtime/list_reader.hpp"
+#include "runtime/io/fixed_text.hpp"
+#include "runtime/io/list_reader.hpp"
 
 namespace arrasto {
 

@@ -3,9 +3,9 @@
 #include <array>
 #include <optional>
 
-#include "runtime/file_names.hpp"
-#include "runtime/list_reader.hpp"
-#include "runtime/platform.hpp"
+#include "runtime/platform/file_names.hpp"
+#include "runtime/io/list_reader.hpp"
+#include "runtime/platform/platform.hpp"
 #include "runtime/run_error.hpp"
 
 namespace arrasto {

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "runtime/fixed_text.hpp"
+#include "runtime/io/fixed_text.hpp"
 
 namespace arrasto {
 

@@ -12,8 +12,8 @@
 #include "driver/Unidades.hpp"
 #include "geometry/Geometria_derivada.hpp"
 #include "geometry/Nariz_geometria.hpp"
-#include "runtime/platform.hpp"
-#include "runtime/record_file.hpp"
+#include "runtime/platform/platform.hpp"
+#include "runtime/io/record_file.hpp"
 
 namespace arrasto {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "driver/Principal.hpp"
-#include "runtime/platform.hpp"
+#include "runtime/platform/platform.hpp"
 #include "runtime/run_error.hpp"
 
 int main() {

@@ -22,8 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "runtime/list_number.hpp"
-#include "runtime/list_number_reference.hpp"
+#include "runtime/io/list_number.hpp"
+#include "runtime/io/list_number_reference.hpp"
 
 #if defined(__SANITIZE_ADDRESS__)
 #define ARRASTO_UNDER_ASAN 1

@@ -2,7 +2,7 @@
 // buffer's edges and a text longer than the buffer: the bytes are those of
 // the plain writer, in order, and only the file itself is left.
 
-#include "runtime/record_file.hpp"
+#include "runtime/io/record_file.hpp"
 
 #include <gtest/gtest.h>
 
@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/list_number.hpp"
-#include "runtime/list_number_reference.hpp"
-#include "runtime/platform.hpp"
+#include "runtime/io/list_number.hpp"
+#include "runtime/io/list_number_reference.hpp"
+#include "runtime/platform/platform.hpp"
 
 namespace {
 

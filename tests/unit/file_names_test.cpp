@@ -1,7 +1,7 @@
 // Result file names on disk: the run name's bytes read as UTF-8 when they
 // are, else as Windows-1252; and the names that cannot be plain files.
 
-#include "runtime/file_names.hpp"
+#include "runtime/platform/file_names.hpp"
 
 #include <gtest/gtest.h>
 

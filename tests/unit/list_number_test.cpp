@@ -2,7 +2,7 @@
 // rounded to 15 (double) or 7 (float) significant digits, fields of 24 and
 // 15 characters.
 
-#include "runtime/list_number.hpp"
+#include "runtime/io/list_number.hpp"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Reading values by the list-directed convention, and the one-line errors
 // for everything that does not give a value.
 
-#include "runtime/list_reader.hpp"
+#include "runtime/io/list_reader.hpp"
 
 #include <gtest/gtest.h>
 

@@ -14,8 +14,8 @@
 #include <iterator>
 #include <string>
 
-#include "runtime/file_names.hpp"
-#include "runtime/platform.hpp"
+#include "runtime/platform/file_names.hpp"
+#include "runtime/platform/platform.hpp"
 #include "runtime/run_error.hpp"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "runtime/fixed_text.hpp"
+#include "runtime/io/fixed_text.hpp"
 
 #include <algorithm>
 

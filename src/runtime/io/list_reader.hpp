@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/fixed_text.hpp"
+#include "runtime/io/fixed_text.hpp"
 
 namespace rt {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <string_view>
 
-#include "runtime/list_number.hpp"
-#include "runtime/platform.hpp"
+#include "runtime/io/list_number.hpp"
+#include "runtime/platform/platform.hpp"
 
 namespace rt {
 

@@ -1,4 +1,4 @@
-#include "runtime/list_reader.hpp"
+#include "runtime/io/list_reader.hpp"
 
 #include <charconv>
 #include <cstdint>

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "runtime/platform.hpp"
+#include "runtime/platform/platform.hpp"
 #include "runtime/run_error.hpp"
 
 extern char** environ;

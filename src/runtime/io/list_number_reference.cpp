@@ -1,4 +1,4 @@
-#include "runtime/list_number_reference.hpp"
+#include "runtime/io/list_number_reference.hpp"
 
 #include <charconv>
 #include <cmath>

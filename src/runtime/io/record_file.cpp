@@ -1,4 +1,4 @@
-#include "runtime/record_file.hpp"
+#include "runtime/io/record_file.hpp"
 
 #include <cstring>
 

@@ -18,7 +18,7 @@
 #include <climits>
 #include <string>
 
-#include "runtime/platform.hpp"
+#include "runtime/platform/platform.hpp"
 #include "runtime/run_error.hpp"
 
 namespace rt {

@@ -1,11 +1,11 @@
-#include "runtime/list_number.hpp"
+#include "runtime/io/list_number.hpp"
 
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstring>
 
-#include "runtime/list_number_reference.hpp"
+#include "runtime/io/list_number_reference.hpp"
 
 // How the fast writer works. A finite non-zero value a = m * 2^e2 is scaled
 // by a power of ten so that a * 10^p lands in [10^17, 10^19): the power is

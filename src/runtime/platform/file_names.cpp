@@ -1,6 +1,6 @@
-#include "runtime/file_names.hpp"
+#include "runtime/platform/file_names.hpp"
 
-#include "runtime/platform.hpp"
+#include "runtime/platform/platform.hpp"
 
 namespace rt {
 namespace {
