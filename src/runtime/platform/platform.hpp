@@ -24,6 +24,25 @@ void print_error_line(const std::string& line);
 // or "..", a control character, '/' or '\'); empty when it would.
 std::string platform_name_fault(std::u32string_view name);
 
+// A regular file opened for reading. Opening never blocks, whatever the
+// name is (a FIFO, a device): anything but a regular file is refused at
+// once. Errors throw RunError naming the file and the system's reason.
+class InputFile {
+ public:
+  explicit InputFile(const std::string& name);
+  ~InputFile();
+  InputFile(const InputFile&) = delete;
+  InputFile& operator=(const InputFile&) = delete;
+
+  // Up to size bytes into buffer; 0 at the end of the file.
+  std::size_t read(char* buffer, std::size_t size);
+  const std::string& name() const { return name_; }
+
+ private:
+  std::string name_;
+  std::intptr_t handle_ = -1;
+};
+
 // The whole contents of a file, as bytes. Throws RunError naming the file
 // and the system's reason.
 std::string read_whole_file(const std::string& name);

@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "runtime/platform/messages.hpp"
 #include "runtime/platform/platform.hpp"
 #include "runtime/run_error.hpp"
 
@@ -78,36 +79,47 @@ void print_error_line(const std::string& line) { std::fprintf(stderr, "%s\n", li
 
 std::string platform_name_fault(std::u32string_view) { return {}; }
 
-std::string read_whole_file(const std::string& name) {
-  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw RunError(name + ": cannot open: " + reason(errno));
+InputFile::InputFile(const std::string& name) : name_(name) {
+  // O_NONBLOCK so that a FIFO with no writer does not hang the open; a
+  // regular file ignores it, and anything else is refused below.
+  const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) throw RunError(tr("{}: cannot open: {}", {name, reason(errno)}));
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
     const int error = errno;
     ::close(fd);
-    throw RunError(name + ": cannot read: " + reason(error));
+    throw RunError(tr("{}: cannot read: {}", {name, reason(error)}));
   }
   if (!S_ISREG(st.st_mode)) {
     ::close(fd);
-    throw RunError(name + ": cannot read: " +
-                   (S_ISDIR(st.st_mode) ? reason(EISDIR) : std::string("not a regular file")));
+    throw RunError(S_ISDIR(st.st_mode) ? tr("{}: cannot read: it is a folder", {name})
+                                       : tr("{}: cannot read: not a regular file", {name}));
   }
+  handle_ = fd;
+}
+
+InputFile::~InputFile() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+std::size_t InputFile::read(char* buffer, std::size_t size) {
+  for (;;) {
+    const ssize_t n = ::read(static_cast<int>(handle_), buffer, size);
+    if (n >= 0) return static_cast<std::size_t>(n);
+    if (errno != EINTR) throw RunError(tr("{}: cannot read: {}", {name_, reason(errno)}));
+  }
+}
+
+std::string read_whole_file(const std::string& name) {
+  InputFile file(name);
   std::string bytes;
-  bytes.resize(static_cast<std::size_t>(st.st_size) + 1);
   std::size_t used = 0;
   for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    const ssize_t n = ::read(fd, bytes.data() + used, bytes.size() - used);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(fd);
-      throw RunError(name + ": cannot read: " + reason(error));
-    }
+    if (used == bytes.size()) bytes.resize(bytes.empty() ? std::size_t{1} << 12 : bytes.size() * 2);
+    const std::size_t n = file.read(bytes.data() + used, bytes.size() - used);
     if (n == 0) break;
-    used += static_cast<std::size_t>(n);
+    used += n;
   }
-  ::close(fd);
   bytes.resize(used);
   return bytes;
 }

@@ -18,6 +18,7 @@
 #include <climits>
 #include <string>
 
+#include "runtime/platform/messages.hpp"
 #include "runtime/platform/platform.hpp"
 #include "runtime/run_error.hpp"
 
@@ -205,41 +206,50 @@ std::string platform_name_fault(std::u32string_view name) {
   return {};
 }
 
-std::string read_whole_file(const std::string& name) {
+InputFile::InputFile(const std::string& name) : name_(name) {
   std::wstring path;
   if (!to_wide(name, path))
-    throw RunError(name + ": cannot open: " + reason(ERROR_NO_UNICODE_TRANSLATION));
-  const Handle file(CreateFileW(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-  if (!file.valid()) {
+    throw RunError(tr("{}: cannot open: {}", {name, reason(ERROR_NO_UNICODE_TRANSLATION)}));
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
     const DWORD error = GetLastError();
     // Opening a folder as a file is refused as "access denied"; say what it is.
     const DWORD attributes = GetFileAttributesW(path.c_str());
     if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-      throw RunError(name + ": cannot open: it is a folder");
-    throw RunError(name + ": cannot open: " + reason(error));
+      throw RunError(tr("{}: cannot read: it is a folder", {name}));
+    throw RunError(tr("{}: cannot open: {}", {name, reason(error)}));
   }
-  if (GetFileType(file.get()) != FILE_TYPE_DISK)
-    throw RunError(name + ": cannot read: not a regular file");
+  if (GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    throw RunError(tr("{}: cannot read: not a regular file", {name}));
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+}
 
-  // Read until the end, whatever the size said: the file may grow meanwhile.
-  LARGE_INTEGER size{};
+InputFile::~InputFile() {
+  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+std::size_t InputFile::read(char* buffer, std::size_t size) {
+  const DWORD room = static_cast<DWORD>(std::min<std::size_t>(size, std::size_t{1} << 30));
+  DWORD got = 0;
+  if (!ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, room, &got, nullptr))
+    throw RunError(tr("{}: cannot read: {}", {name_, reason(GetLastError())}));
+  return got;
+}
+
+std::string read_whole_file(const std::string& name) {
+  InputFile file(name);
   std::string bytes;
-  bytes.resize(GetFileSizeEx(file.get(), &size) && size.QuadPart > 0
-                   ? static_cast<std::size_t>(size.QuadPart) + 1
-                   : std::size_t{1} << 12);
   std::size_t used = 0;
   for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.size() * 2);
-    const DWORD room =
-        static_cast<DWORD>(std::min<std::size_t>(bytes.size() - used, std::size_t{1} << 30));
-    DWORD got = 0;
-    if (!ReadFile(file.get(), bytes.data() + used, room, &got, nullptr))
-      throw RunError(name + ": cannot read: " + reason(GetLastError()));
-    if (got == 0) break;
-    used += got;
+    if (used == bytes.size()) bytes.resize(bytes.empty() ? std::size_t{1} << 12 : bytes.size() * 2);
+    const std::size_t n = file.read(bytes.data() + used, bytes.size() - used);
+    if (n == 0) break;
+    used += n;
   }
   bytes.resize(used);
   return bytes;
