@@ -180,7 +180,7 @@ TEST_F(InFolder, ReadErrorsNameTheFileAndTheReason) {
   } catch (const rt::RunError& error) {
     message = error.what();
   }
-  EXPECT_EQ(message, "pasta: cannot open: it is a folder");
+  EXPECT_EQ(message, "pasta: cannot read: it is a folder");
 }
 
 }  // namespace
