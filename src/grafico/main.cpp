@@ -35,14 +35,15 @@ struct Request {
 Request parsed(const std::vector<std::string>& arguments) {
   Request request;
   bool options = true;  // until "--", after which every argument is a file
-  for (const std::string& argument : arguments) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
     if (options && argument == "--") {
       options = false;
     } else if (options && rt::common_option(argument) != rt::CommonOption::none) {
       request.option = rt::common_option(argument);
     } else if (options && argument.size() > 1 && argument[0] == '-') {
-      // Options of this program alone, and those taking a value (the next
-      // argument), are recognised here.
+      // Options of this program alone are recognised here; one that takes
+      // a value reads it as arguments[++i].
       request.unknown = argument;
       return request;
     } else {
