@@ -71,7 +71,18 @@ void RunFolder::editor_script(const std::string& body) const {
   fs::permissions(script, fs::perms::owner_all);
 }
 
+void RunFolder::editor_behind(const fs::path& helper) const {
+  fs::rename(root_ / "bin" / "Notepad", root_ / "bin" / "editor");
+  fs::copy_file(helper, root_ / "bin" / "Notepad");
+}
+
 Outcome RunFolder::run(long file_size_limit) const { return finish(start(file_size_limit)); }
+
+Outcome RunFolder::run(const std::vector<std::string>& arguments,
+                       const std::vector<std::string>& environment,
+                       const std::string& program) const {
+  return finish(start(0, arguments, environment, program));
+}
 
 int RunFolder::stop_when_present(const std::string& prefix, int signal_number) const {
   const int child = start(0);
@@ -88,7 +99,13 @@ int RunFolder::stop_when_present(const std::string& prefix, int signal_number) c
   return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
 }
 
-int RunFolder::start(long file_size_limit) const {
+int RunFolder::start(long file_size_limit, const std::vector<std::string>& arguments,
+                     const std::vector<std::string>& environment,
+                     const std::string& program) const {
+  std::vector<std::string> entries = environment;  // putenv keeps the strings
+  std::vector<char*> argv{const_cast<char*>("arrasto")};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
   const fs::path err = root_ / "stderr", out = root_ / "stdout";
   const std::string path = (root_ / "bin").string() + ":/usr/bin:/bin";
   const pid_t child = ::fork();
@@ -104,7 +121,11 @@ int RunFolder::start(long file_size_limit) const {
       ::setrlimit(RLIMIT_FSIZE, &limit);
     }
     ::setenv("PATH", path.c_str(), 1);
-    ::execl(ARRASTO_EXE, "arrasto", static_cast<char*>(nullptr));
+    ::setenv("LANG", "C", 1);
+    ::unsetenv("LC_ALL");
+    ::unsetenv("LC_MESSAGES");
+    for (std::string& entry : entries) ::putenv(entry.data());
+    ::execv(program.c_str(), argv.data());
     ::_exit(127);
   }
   return child;

@@ -30,10 +30,19 @@ class RunFolder {
   // Replaces the stand-in editor; the script gets the file as $1 and runs
   // in the run folder. The default one only records.
   void editor_script(const std::string& body) const;
+  // Puts helper as "Notepad" and the stand-in beside it as "editor", for
+  // the helper to start.
+  void editor_behind(const std::filesystem::path& helper) const;
 
   // Runs arrasto in the run folder. A non-zero file_size_limit caps the
   // size of any file it writes (RLIMIT_FSIZE), to make a write fail.
   Outcome run(long file_size_limit = 0) const;
+  // Runs a program (arrasto by default) with these arguments and
+  // environment entries ("NAME=value"). Every run has LANG=C unless an entry
+  // sets it, and no LC_ALL or LC_MESSAGES.
+  Outcome run(const std::vector<std::string>& arguments,
+              const std::vector<std::string>& environment,
+              const std::string& program = ARRASTO_EXE) const;
 
   // Starts arrasto, waits until a file whose name begins with prefix shows
   // up in the run folder (at most 10 s), sends it the signal and waits for
@@ -45,7 +54,9 @@ class RunFolder {
   std::vector<std::string> editor_calls() const;
 
  private:
-  int start(long file_size_limit) const;
+  int start(long file_size_limit, const std::vector<std::string>& arguments = {},
+            const std::vector<std::string>& environment = {},
+            const std::string& program = ARRASTO_EXE) const;
   Outcome finish(int child) const;
 
   std::filesystem::path root_;

@@ -29,9 +29,10 @@ data_file() {
 }
 
 # Runs arrasto.exe in the folder $work/$1 (made if need be) holding the
-# data file (its bytes on standard input) and the stand-in editor. Leaves
-# the exit status in $status, standard error in $work/$1.err (CR LF made
-# LF) and the editor log in $work/$1.log. Nothing may go to standard output.
+# data file (its bytes on standard input) and the stand-in editor, with the
+# arguments that follow $1. Leaves the exit status in $status, standard
+# error in $work/$1.err (CR LF made LF) and the editor log in $work/$1.log.
+# Nothing may go to standard output when there are no arguments.
 run_windows() {
   local dir=$work/$1
   mkdir -p "$dir"
@@ -40,9 +41,9 @@ run_windows() {
   rm -f "$work/notepad.log"
   status=0
   # wine maps Windows names to the folder's bytes by the locale: UTF-8.
-  (cd "$dir" && LC_ALL=C.UTF-8 "$wine" "$arrasto_exe" >"$work/$1.out" 2>"$work/$1.err.raw") || status=$?
+  (cd "$dir" && LC_ALL=C.UTF-8 "$wine" "$arrasto_exe" "${@:2}" >"$work/$1.out" 2>"$work/$1.err.raw") || status=$?
   tr -d '\r' <"$work/$1.err.raw" >"$work/$1.err"
-  [ -s "$work/$1.out" ] && fail "$1: something written to standard output"
+  [ $# -eq 1 ] && [ -s "$work/$1.out" ] && fail "$1: something written to standard output"
   mv "$work/notepad.log" "$work/$1.log" 2>/dev/null || : >"$work/$1.log"
 }
 
@@ -179,6 +180,20 @@ refused colon "'ensaio:2'" \
   'dados.txt:1: NOME: the run name cannot name a file: the first curve file "Curva1_ensaio:2" holds a '"':'"
 refused data "'DADOS.TXT'" \
   'dados.txt:1: NOME: the report file "DADOS.TXT" would overwrite the data file'
+
+# --- Arguments: /? shows the usage, anything else (a file dropped on the
+# .exe) is refused; neither runs the editor nor writes a file.
+run_windows help '/?' < <(data_file x)
+[ "$status" -eq 0 ] && grep -q '^Usage: arrasto' "$work/help.out" ||
+  fail "/?: exit status $status, output: $(head -1 "$work/help.out")"
+run_windows dropped 'C:\pasta com espaço\Curva1_x' < <(data_file x)
+[ "$status" -eq 2 ] || fail "dropped: exit status $status, expected 2"
+grep -q '^arrasto: the program takes no arguments' "$work/dropped.err" ||
+  fail "dropped: standard error: $(cat "$work/dropped.err")"
+for case in help dropped; do
+  [ -s "$work/$case.log" ] && fail "$case: the editor was run"
+  [ "$(ls -A "$work/$case" | wc -l)" -eq 2 ] || fail "$case: files written: $(ls -A "$work/$case" | tr '\n' '|')"
+done
 
 if [ "$failures" -gt 0 ]; then
   echo "end-to-end under wine: $failures failures" >&2

@@ -15,10 +15,6 @@ namespace rt {
 // The line end of every record written.
 std::string_view line_end();
 
-// Writes one line (UTF-8) to standard error, so that a console shows its
-// accented characters.
-void print_error_line(const std::string& line);
-
 // Why this system would not take a name as a plain file name in the
 // working directory, beyond the rules common to every system (empty, "."
 // or "..", a control character, '/' or '\'); empty when it would.

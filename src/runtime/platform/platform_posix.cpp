@@ -10,7 +10,6 @@
 
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "runtime/platform/messages.hpp"
@@ -74,8 +73,6 @@ void forget_temporary(const std::string& name) {
 }  // namespace
 
 std::string_view line_end() { return "\n"; }
-
-void print_error_line(const std::string& line) { std::fprintf(stderr, "%s\n", line.c_str()); }
 
 std::string platform_name_fault(std::u32string_view) { return {}; }
 

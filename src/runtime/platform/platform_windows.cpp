@@ -169,22 +169,6 @@ std::wstring widened(const std::string& ascii) { return std::wstring(ascii.begin
 
 std::string_view line_end() { return "\r\n"; }
 
-void print_error_line(const std::string& line) {
-  // A console takes UTF-16 whatever its code page; a file or pipe gets the
-  // UTF-8 bytes.
-  const HANDLE err = GetStdHandle(STD_ERROR_HANDLE);
-  DWORD mode = 0, written = 0;
-  std::wstring wide;
-  if (err != INVALID_HANDLE_VALUE && GetConsoleMode(err, &mode) && to_wide(line, wide)) {
-    wide += L"\r\n";
-    WriteConsoleW(err, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-    return;
-  }
-  const std::string bytes = line + "\r\n";
-  if (err != INVALID_HANDLE_VALUE)
-    WriteFile(err, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
 std::string platform_name_fault(std::u32string_view name) {
   for (const char32_t c : name) {
     switch (c) {
