@@ -46,6 +46,31 @@ void registro_vazio(rt::RecordFile& arquivo) {
   arquivo.end_record();
 }
 
+// The report: the breakdown at the last point and the mean over the sweep.
+void RELATORIO(rt::RecordFile& relatorio, const double& MMAX, const double& CDA,
+               const double& CDB, const double& CDTB, const float& CDP, const double& CDI,
+               const double& CDT, const double& CDMED) {
+  registro(relatorio, kRotuloMach, MMAX);
+  registro_vazio(relatorio);
+  registro(relatorio, kRotuloAtrito, CDA);
+  registro_vazio(relatorio);
+  registro(relatorio, kRotuloBase, CDB);
+  registro_vazio(relatorio);
+  registro(relatorio, kRotuloTubo, CDTB);
+  registro_vazio(relatorio);
+  relatorio.begin_record();
+  relatorio.text(kRotuloPressao);
+  relatorio.single(CDP);
+  relatorio.end_record();
+  registro_vazio(relatorio);
+  registro(relatorio, kRotuloInterferencia, CDI);
+  registro_vazio(relatorio);
+  registro_vazio(relatorio);
+  registro(relatorio, kRotuloTotal, CDT);
+  registro_vazio(relatorio);
+  registro(relatorio, kRotuloMedio, CDMED);
+}
+
 }  // namespace
 
 void PRINCIPAL() {
@@ -70,7 +95,8 @@ void PRINCIPAL() {
   NomesResultado nomes;
 
   // The user edits and saves the data before it is read.
-  rt::run_editor(kArquivoDados);
+  if (const rt::EditorEnd fim = rt::run_editor(kArquivoDados); fim.interrupted())
+    rt::stop_interrupted(fim);
 
   {
     rt::ListReader leitor(kArquivoDados, rt::read_whole_file(kArquivoDados));
@@ -90,8 +116,11 @@ void PRINCIPAL() {
   NOMESRESULTADO(NOME, ARQCURVA, ARQTRAJ, nomes);
   VERIFICARNOMES(nomes, kArquivoDados, LINHANOME);
 
+  // All three files are opened before the sweep, so that one that may not
+  // be replaced (read-only, say) stops the run before any is written.
   rt::RecordFile curva(nomes.curva);
   rt::RecordFile trajetoria(nomes.trajetoria);
+  rt::RecordFile relatorio(nomes.relatorio);
   curva.begin_record();
   curva.text(kCabecalho);
   curva.end_record();
@@ -130,35 +159,24 @@ void PRINCIPAL() {
     trajetoria.end_record();
   }
 
-  curva.close();
-  trajetoria.close();
-  rt::run_editor(nomes.curva);
-  rt::run_editor(nomes.trajetoria);
+  // The report holds the values as the sweep left them, so it is written
+  // now; all three files are complete on disk before the first older file
+  // is replaced, and a run that fails here has changed nothing.
+  RELATORIO(relatorio, MMAX, CDA, CDB, CDTB, CDP, CDI, CDT, CDMED);
+  curva.finish();
+  trajetoria.finish();
+  relatorio.finish();
 
-  {
-    rt::RecordFile relatorio(nomes.relatorio);
-    registro(relatorio, kRotuloMach, MMAX);
-    registro_vazio(relatorio);
-    registro(relatorio, kRotuloAtrito, CDA);
-    registro_vazio(relatorio);
-    registro(relatorio, kRotuloBase, CDB);
-    registro_vazio(relatorio);
-    registro(relatorio, kRotuloTubo, CDTB);
-    registro_vazio(relatorio);
-    relatorio.begin_record();
-    relatorio.text(kRotuloPressao);
-    relatorio.single(CDP);
-    relatorio.end_record();
-    registro_vazio(relatorio);
-    registro(relatorio, kRotuloInterferencia, CDI);
-    registro_vazio(relatorio);
-    registro_vazio(relatorio);
-    registro(relatorio, kRotuloTotal, CDT);
-    registro_vazio(relatorio);
-    registro(relatorio, kRotuloMedio, CDMED);
-    relatorio.close();
-  }
-  rt::run_editor(nomes.relatorio);
+  // The user sees the curves, then the report. An editor ended by the
+  // interrupt key ends the run, but only once the report is in place too,
+  // so that the three files always belong to one run.
+  curva.commit();
+  trajetoria.commit();
+  rt::EditorEnd fim = rt::run_editor(nomes.curva);
+  if (!fim.interrupted()) fim = rt::run_editor(nomes.trajetoria);
+  relatorio.commit();
+  if (!fim.interrupted()) fim = rt::run_editor(nomes.relatorio);
+  if (fim.interrupted()) rt::stop_interrupted(fim);
 }
 
 }  // namespace arrasto

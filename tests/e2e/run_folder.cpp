@@ -84,15 +84,19 @@ Outcome RunFolder::run(const std::vector<std::string>& arguments,
   return finish(start(0, arguments, environment, program));
 }
 
-int RunFolder::stop_when_present(const std::string& prefix, int signal_number) const {
+int RunFolder::stop_when_writing(int signal_number) const {
   const int child = start(0);
-  for (int waited = 0; waited < 1000; ++waited) {
-    const auto names = files();
-    if (std::any_of(names.begin(), names.end(),
-                    [&](const std::string& n) { return n.starts_with(prefix); }))
-      break;
-    ::usleep(10000);
-  }
+  const std::string folder = fs::canonical(dir()).string() + "/";
+  const fs::path open_files = "/proc/" + std::to_string(child) + "/fd";
+  const auto writing = [&] {
+    std::error_code error;
+    for (const auto& fd : fs::directory_iterator(open_files, error)) {
+      const std::string target = fs::read_symlink(fd.path(), error).string();
+      if (target.starts_with(folder) && target != folder + "dados.txt") return true;
+    }
+    return false;
+  };
+  for (int waited = 0; waited < 1000 && !writing(); ++waited) ::usleep(10000);
   ::kill(child, signal_number);
   int status = 0;
   ::waitpid(child, &status, 0);
@@ -115,8 +119,14 @@ int RunFolder::start(long file_size_limit, const std::vector<std::string>& argum
     const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ::dup2(e, 2);
     ::dup2(o, 1);
+    // A process group of its own, so that a "Ctrl-C" sent to the group by a
+    // stand-in editor reaches the run and its editor only; the keys work as
+    // at a terminal whatever this test was started with; no core files.
+    ::setpgid(0, 0);
+    for (const int s : {SIGINT, SIGQUIT, SIGXFSZ}) ::signal(s, SIG_DFL);
+    const rlimit no_core{0, 0};
+    ::setrlimit(RLIMIT_CORE, &no_core);
     if (file_size_limit > 0) {
-      ::signal(SIGXFSZ, SIG_IGN);  // the write fails with EFBIG instead
       const rlimit limit{static_cast<rlim_t>(file_size_limit), static_cast<rlim_t>(file_size_limit)};
       ::setrlimit(RLIMIT_FSIZE, &limit);
     }

@@ -34,8 +34,10 @@ class RunFolder {
   // the helper to start.
   void editor_behind(const std::filesystem::path& helper) const;
 
-  // Runs arrasto in the run folder. A non-zero file_size_limit caps the
-  // size of any file it writes (RLIMIT_FSIZE), to make a write fail.
+  // Runs arrasto in the run folder, in a process group of its own, as a
+  // terminal would. A non-zero file_size_limit caps the size of any file it
+  // writes (RLIMIT_FSIZE), to make a write fail. status is 128 + the signal
+  // for a run ended by a signal.
   Outcome run(long file_size_limit = 0) const;
   // Runs a program (arrasto by default) with these arguments and
   // environment entries ("NAME=value"). Every run has LANG=C unless an entry
@@ -44,10 +46,10 @@ class RunFolder {
               const std::vector<std::string>& environment,
               const std::string& program = ARRASTO_EXE) const;
 
-  // Starts arrasto, waits until a file whose name begins with prefix shows
-  // up in the run folder (at most 10 s), sends it the signal and waits for
-  // it to end. Returns the signal that ended it, or 0.
-  int stop_when_present(const std::string& prefix, int signal_number) const;
+  // Starts arrasto, waits until it has a result file open in the run
+  // folder (at most 10 s), sends it the signal and waits for it to end.
+  // Returns the signal that ended it, or 0.
+  int stop_when_writing(int signal_number) const;
 
   // One line per editor call: "ARGS | FILES", the arguments each in
   // brackets, the files present in the run folder separated by blanks.

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <csignal>
 #include <string>
 #include <vector>
@@ -169,11 +173,16 @@ TEST(Run, ASecondRunReplacesAllThreeFiles) {
   RunFolder folder;
   folder.write("dados.txt", join(example_lines()));
   ASSERT_EQ(folder.run().status, 0);
+  const std::string curva = (folder.dir() / "Curva1_foguete").string();
+  ASSERT_EQ(::chmod(curva.c_str(), 06754), 0);
   folder.write("dados.txt", data_with({{8, "1 IT"}}));
   ASSERT_EQ(folder.run().status, 0);
   EXPECT_EQ(folder.read("Curva1_foguete"), std::string(kCurva1[0]) + "\n" + kCurva1[9] + "\n");
   EXPECT_NE(folder.read("foguete").find("M\xC9" "DIO:  0.828571617328029"), std::string::npos);
   EXPECT_EQ(folder.files().size(), 4u);
+  struct stat st {};
+  ASSERT_EQ(::stat(curva.c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 07777, 0754u) << "permissions kept, set-ID bits dropped";
 }
 
 struct BadInput {
@@ -241,22 +250,107 @@ TEST(Run, AMissingDataFileIsAnErrorAndIsNotCreated) {
   EXPECT_TRUE(folder.files().empty());
 }
 
-TEST(Run, AFailedWriteKeepsTheOlderFileAndLeavesNothingBehind) {
-  RunFolder folder;
-  folder.write("dados.txt", data_with({{8, "1000 IT"}}));
-  folder.write("Curva1_foguete", "older curve\n");
-  const e2e::Outcome outcome = folder.run(16384);  // the first curve file needs 73 KB
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.errors, "Curva1_foguete: cannot write: File too large\n");
-  EXPECT_EQ(folder.files(), (Lines{"Curva1_foguete", "dados.txt"}));
-  EXPECT_EQ(folder.read("Curva1_foguete"), "older curve\n");
+// Older files of all three names, each "older".
+void older_results(const RunFolder& folder) {
+  for (const std::string& name : {std::string("Curva1_foguete"), kTrajetoria + "foguete",
+                                  std::string("foguete")})
+    folder.write(name, "older\n");
 }
 
-TEST(Run, ARunStoppedByCtrlCLeavesNoTemporaryFile) {
+const Lines kOlderFolder = {"Curva1_foguete", kTrajetoria + "foguete", "dados.txt", "foguete"};
+
+struct FailedRun {
+  const char* what;
+  const char* points;
+  long file_size_limit;
+  const char* read_only;
+  std::string message;
+};
+
+TEST(Run, AFailedRunChangesNothingAndLeavesNothingBehind) {
+  const std::vector<FailedRun> cases = {
+      {"the first curve file is too large", "1000 IT", 16384, nullptr,
+       "Curva1_foguete: cannot write: File too large"},
+      {"the curves fit but the report does not", "1 IT", 400, nullptr,
+       "foguete: cannot write: File too large"},
+      {"the report is read-only", "9 IT", 0, "foguete",
+       "foguete: cannot replace: the file is read-only"},
+      {"the second curve file is read-only", "9 IT", 0, "Curva_trajet\xC3\xB3ria_foguete",
+       "Curva_trajet\xC3\xB3ria_foguete: cannot replace: the file is read-only"},
+  };
+  for (const FailedRun& failed : cases) {
+    SCOPED_TRACE(failed.what);
+    RunFolder folder;
+    folder.write("dados.txt", data_with({{8, failed.points}}));
+    older_results(folder);
+    if (failed.read_only) std::filesystem::permissions(folder.dir() / failed.read_only,
+                                                       std::filesystem::perms::owner_read);
+    const e2e::Outcome outcome = folder.run(failed.file_size_limit);
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.errors, failed.message + "\n");
+    EXPECT_EQ(folder.files(), kOlderFolder);
+    for (const std::string& name : kOlderFolder)
+      EXPECT_EQ(folder.read(name), name == "dados.txt" ? folder.read(name) : "older\n") << name;
+    EXPECT_EQ(folder.editor_calls().size(), 1u);  // no result was shown
+  }
+}
+
+TEST(Run, ARunStoppedWhileWritingLeavesNoTemporaryFile) {
+  for (const int signal_number : {SIGINT, SIGTERM, SIGKILL}) {
+    RunFolder folder;
+    folder.write("dados.txt", data_with({{8, "2000000000 IT"}}));
+    EXPECT_EQ(folder.stop_when_writing(signal_number), signal_number);
+    EXPECT_EQ(folder.files(), Lines{"dados.txt"});
+  }
+}
+
+TEST(Run, OnlyTheTemporariesOfRunsNoLongerAliveAreRemoved) {
+  const pid_t gone = ::fork();
+  if (gone == 0) ::_exit(0);
+  ::waitpid(gone, nullptr, 0);
+  const std::string dead = ".arrasto-" + std::to_string(gone) + "-3.tmp";
+  const std::string alive = ".arrasto-" + std::to_string(::getpid()) + "-3.tmp";
   RunFolder folder;
-  folder.write("dados.txt", data_with({{8, "2000000000 IT"}}));
-  EXPECT_EQ(folder.stop_when_present(".arrasto-", SIGINT), SIGINT);
-  EXPECT_EQ(folder.files(), Lines{"dados.txt"});
+  folder.write("dados.txt", join(example_lines()));
+  for (const std::string& name : {dead, alive, std::string(".arrasto-x-3.tmp")})
+    folder.write(name, "left over\n");
+  ASSERT_EQ(folder.run().status, 0);
+  EXPECT_FALSE(folder.exists(dead));
+  EXPECT_TRUE(folder.exists(alive));
+  EXPECT_TRUE(folder.exists(".arrasto-x-3.tmp"));
+}
+
+struct EditorInterrupt {
+  const char* what;
+  std::string script;  // run at every editor call, $1 the file
+  int status;
+  std::size_t calls;
+  bool results;  // whether the three results are the new ones
+};
+
+// The run and its editor share the keys of a terminal: "kill -INT 0" is a
+// Ctrl-C reaching both.
+TEST(Run, AnInterruptAtTheEditorIsTheEditorsToHandle) {
+  const std::vector<EditorInterrupt> cases = {
+      {"an editor that handles Ctrl-C itself",
+       "[ \"$1\" = dados.txt ] && { trap '' INT; kill -INT 0; }; exit 0", 0, 4, true},
+      {"Ctrl-C ends the editor of the data", "[ \"$1\" = dados.txt ] && kill -INT 0", 128 + SIGINT,
+       1, false},
+      {"the quit key ends the first curve's editor",
+       "case \"$1\" in Curva1_*) kill -QUIT 0;; esac", 128 + SIGQUIT, 2, true},
+  };
+  for (const EditorInterrupt& editor : cases) {
+    SCOPED_TRACE(editor.what);
+    RunFolder folder;
+    folder.write("dados.txt", join(example_lines()));
+    older_results(folder);
+    folder.editor_script(editor.script);
+    EXPECT_EQ(folder.run().status, editor.status);
+    EXPECT_EQ(folder.files(), kOlderFolder);
+    EXPECT_EQ(folder.editor_calls().size(), editor.calls);
+    EXPECT_EQ(folder.read("foguete") == join(kRelatorio), editor.results);
+    EXPECT_EQ(folder.read("Curva1_foguete") == "older\n", !editor.results);
+  }
 }
 
 }  // namespace

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end runs of the Windows build under wine, each in a fresh folder
-# holding a data file with CR LF line ends and the stand-in Notepad.exe,
-# which records every editor call (tests/windows/notepad_standin.cpp).
+# holding a data file with CR LF line ends. The program runs from a folder
+# of its own beside the stand-in Notepad.exe, which records every editor
+# call (tests/windows/notepad_standin.cpp).
 # Checks the editor calls, the file names, the line ends, and the numbers
 # against the POSIX build run on the same data.
 #
@@ -14,7 +15,10 @@ wine=$1 arrasto_exe=$2 standin_exe=$3 posix_arrasto=$4
 here=$(cd "$(dirname "$0")" && pwd)
 example=$here/../../example/dados.txt
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'chmod -R u+w "$work"; rm -rf "$work"' EXIT
+mkdir "$work/bin"
+cp "$arrasto_exe" "$work/bin/arrasto.exe"
+cp "$standin_exe" "$work/bin/Notepad.exe"
 
 failures=0
 fail() {
@@ -28,8 +32,8 @@ data_file() {
   { printf '%s\r\n' "$1"; tail -n +2 "$example" | sed -e 's/^9 .*IT$/25   IT/' -e 's/$/\r/'; }
 }
 
-# Runs arrasto.exe in the folder $work/$1 (made if need be) holding the
-# data file (its bytes on standard input) and the stand-in editor, with the
+# Runs $work/bin/arrasto.exe (or $program) in the folder $work/$1 (made if
+# need be) holding the data file (its bytes on standard input), with the
 # arguments that follow $1. Leaves the exit status in $status, standard
 # error in $work/$1.err (CR LF made LF) and the editor log in $work/$1.log.
 # Nothing may go to standard output when there are no arguments.
@@ -37,11 +41,10 @@ run_windows() {
   local dir=$work/$1
   mkdir -p "$dir"
   cat >"$dir/dados.txt"
-  cp "$standin_exe" "$dir/Notepad.exe"
   rm -f "$work/notepad.log"
   status=0
   # wine maps Windows names to the folder's bytes by the locale: UTF-8.
-  (cd "$dir" && LC_ALL=C.UTF-8 "$wine" "$arrasto_exe" "${@:2}" >"$work/$1.out" 2>"$work/$1.err.raw") || status=$?
+  (cd "$dir" && LC_ALL=C.UTF-8 "$wine" "${program:-$work/bin/arrasto.exe}" "${@:2}" >"$work/$1.out" 2>"$work/$1.err.raw") || status=$?
   tr -d '\r' <"$work/$1.err.raw" >"$work/$1.err"
   [ $# -eq 1 ] && [ -s "$work/$1.out" ] && fail "$1: something written to standard output"
   mv "$work/notepad.log" "$work/$1.log" 2>/dev/null || : >"$work/$1.log"
@@ -115,7 +118,7 @@ dir=$work/run
 calls=$(grep -c '^call ' "$work/run.log" || true)
 [ "$calls" -eq 4 ] || fail "run: $calls editor calls, expected 4"
 i=0
-present=(Notepad.exe dados.txt)
+present=(dados.txt)
 for file in dados.txt "$curva" "$traj" "$relatorio"; do
   i=$((i + 1))
   [ "$i" -eq 2 ] && present+=("$curva" "$traj")
@@ -133,7 +136,7 @@ for file in "$curva" "$traj" "$relatorio"; do
   [ -f "$dir/$file" ] || { fail "no file named $file"; continue; }
   crlf_only "$dir/$file"
 done
-[ "$(ls -A "$dir" | wc -l)" -eq 5 ] || fail "run: other files left: $(ls -A "$dir" | tr '\n' '|')"
+[ "$(ls -A "$dir" | wc -l)" -eq 4 ] || fail "run: other files left: $(ls -A "$dir" | tr '\n' '|')"
 
 # The POSIX build on the same data, with no editor to be found.
 mkdir "$work/posix"
@@ -144,15 +147,17 @@ same_numbers "$work/posix/$traj" "$dir/$traj" "second curve file"
 same_numbers "$work/posix/$relatorio" "$dir/$relatorio" "report"
 
 # --- A second run in the same folder replaces all three files (here with
-# the same bytes) and leaves no temporary file behind.
+# the same bytes) and leaves no temporary file behind, nor one that a run
+# no longer alive left there.
 mkdir "$work/first"
 cp "$dir/$curva" "$dir/$traj" "$dir/$relatorio" "$work/first/"
+echo left over >"$dir/.arrasto-4000000-0.tmp"
 run_windows run < <(data_file "'$name'")
 [ "$status" -eq 0 ] || fail "second run: exit status $status"
 for file in "$curva" "$traj" "$relatorio"; do
   cmp -s "$dir/$file" "$work/first/$file" || fail "second run: $file differs"
 done
-[ "$(ls -A "$dir" | wc -l)" -eq 5 ] || fail "second run: other files left: $(ls -A "$dir" | tr '\n' '|')"
+[ "$(ls -A "$dir" | wc -l)" -eq 4 ] || fail "second run: other files left: $(ls -A "$dir" | tr '\n' '|')"
 
 # --- The same name saved by an older editor in Windows-1252 ("ç" is the
 # one byte 0xE7) gives the same file names.
@@ -172,7 +177,7 @@ refused() {
   [ "$(cat "$work/$case.err")" = "$expected" ] ||
     fail "$case: standard error: $(cat "$work/$case.err"), expected: $expected"
   [ "$(grep -c '^call ' "$work/$case.log" || true)" -eq 1 ] || fail "$case: the editor was not run once"
-  [ "$(ls -A "$work/$case" | wc -l)" -eq 2 ] || fail "$case: files written: $(ls -A "$work/$case" | tr '\n' '|')"
+  [ "$(ls -A "$work/$case" | wc -l)" -eq 1 ] || fail "$case: files written: $(ls -A "$work/$case" | tr '\n' '|')"
 }
 refused device "'nul.txt'" \
   'dados.txt:1: NOME: the run name cannot name a file: the report file "nul.txt" is a device name on Windows'
@@ -192,8 +197,32 @@ grep -q '^arrasto: the program takes no arguments' "$work/dropped.err" ||
   fail "dropped: standard error: $(cat "$work/dropped.err")"
 for case in help dropped; do
   [ -s "$work/$case.log" ] && fail "$case: the editor was run"
-  [ "$(ls -A "$work/$case" | wc -l)" -eq 2 ] || fail "$case: files written: $(ls -A "$work/$case" | tr '\n' '|')"
+  [ "$(ls -A "$work/$case" | wc -l)" -eq 1 ] || fail "$case: files written: $(ls -A "$work/$case" | tr '\n' '|')"
 done
+
+# --- A result file the user made read-only: one line, nothing replaced.
+mkdir "$work/readonly"
+cp "$work/first/$curva" "$work/first/$traj" "$work/readonly/"
+echo older >"$work/readonly/$relatorio"
+chmod a-w "$work/readonly/$relatorio"
+run_windows readonly < <(data_file "'$name'")
+[ "$status" -eq 1 ] || fail "readonly: exit status $status, expected 1"
+[ "$(cat "$work/readonly.err")" = "$relatorio: cannot replace: the file is read-only" ] ||
+  fail "readonly: standard error: $(cat "$work/readonly.err")"
+[ "$(cat "$work/readonly/$relatorio")" = older ] || fail "readonly: the report was replaced"
+[ "$(ls -A "$work/readonly" | wc -l)" -eq 4 ] || fail "readonly: files: $(ls -A "$work/readonly" | tr '\n' '|')"
+
+# --- A Notepad.exe in the working folder (come with the data, say) is never
+# run: without one beside the program, the system's is. Here the system's is
+# wine's, which the override keeps from starting, so no editor runs at all.
+mkdir "$work/bare" "$work/planted"
+cp "$arrasto_exe" "$work/bare/arrasto.exe"
+cp "$standin_exe" "$work/planted/Notepad.exe"
+WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-};notepad.exe=n" program=$work/bare/arrasto.exe \
+  run_windows planted < <(data_file "'$name'")
+[ "$status" -eq 0 ] || fail "planted: exit status $status"
+[ -s "$work/planted.log" ] && fail "planted: the Notepad.exe of the working folder was run"
+[ -f "$work/planted/$relatorio" ] || fail "planted: no report"
 
 if [ "$failures" -gt 0 ]; then
   echo "end-to-end under wine: $failures failures" >&2

@@ -4,7 +4,8 @@
 // log is not among the files listed), in UTF-8, one item a line:
 //   call <the whole command line>
 //   arg <each argument, as CommandLineToArgvW splits the command line>
-//   file <each entry of the working folder, sorted>
+//   file <each entry of the working folder, sorted; hidden ones left out,
+//        as Explorer leaves them out>
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -46,7 +47,8 @@ int main() {
   if (search != INVALID_HANDLE_VALUE) {
     do {
       const std::wstring name = entry.cFileName;
-      if (name != L"." && name != L"..") names.push_back(name);
+      const bool hidden = (entry.dwFileAttributes & FILE_ATTRIBUTE_HIDDEN) != 0;
+      if (name != L"." && name != L".." && !hidden) names.push_back(name);
     } while (FindNextFileW(search, &entry));
     FindClose(search);
   }

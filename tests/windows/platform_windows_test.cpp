@@ -115,16 +115,24 @@ TEST_F(InFolder, FoldersAreToldFromFiles) {
 }
 
 TEST_F(InFolder, CommittedFileReplacesTheOlderOneUnderAWideName) {
-  const std::string name = "Curva_trajet\xC3\xB3ria_Lan\xC3\xA7" "amento 2";
-  const fs::path wide_name = L"Curva_trajet\u00F3ria_Lan\u00E7amento 2";
-  put(wide_name, "older contents, longer than the new ones\r\n");
-  {
-    rt::OutputFile file(name);
-    file.write("a\r\n\x1A" "b\r\n", 7);
-    file.commit();
+  // In the working folder, and in another one: the temporary file lives
+  // beside its target.
+  fs::create_directory(L"pasta \u00E7");
+  const std::string names[] = {"Curva_trajet\xC3\xB3ria_Lan\xC3\xA7" "amento 2",
+                               "pasta \xC3\xA7\\Curva1_x.svg"};
+  const fs::path wide_names[] = {L"Curva_trajet\u00F3ria_Lan\u00E7amento 2",
+                                 L"pasta \u00E7\\Curva1_x.svg"};
+  for (int i = 0; i < 2; ++i) {
+    put(wide_names[i], "older contents, longer than the new ones\r\n");
+    {
+      rt::OutputFile file(names[i]);
+      file.write("a\r\n\x1A" "b\r\n", 7);
+      file.commit();
+    }
+    EXPECT_EQ(get(wide_names[i]), std::string("a\r\n\x1A" "b\r\n"));
   }
-  EXPECT_EQ(get(wide_name), std::string("a\r\n\x1A" "b\r\n"));
-  EXPECT_EQ(entries(), 1u) << "the temporary file is left behind";
+  EXPECT_EQ(entries(), 2u) << "the temporary file is left behind";
+  EXPECT_EQ(std::distance(fs::directory_iterator(L"pasta \u00E7"), {}), 1);
 }
 
 TEST_F(InFolder, UncommittedFileLeavesTheOlderOneAsItWas) {

@@ -31,7 +31,12 @@ void RecordFile::flush() {
   next_ = buffer_.get();
 }
 
-void RecordFile::close() {
+void RecordFile::finish() {
+  flush();
+  file_.finish();
+}
+
+void RecordFile::commit() {
   flush();
   file_.commit();
 }

@@ -2,7 +2,7 @@
 // A result file written record by record in the list-directed form: every
 // record opens with one blank, text items stand as they are, numbers fill
 // their fields, and the record ends with the platform's line end. Output is
-// buffered; the file replaces its name only when close() succeeds.
+// buffered; the file replaces its name only when commit() succeeds.
 
 #include <cstddef>
 #include <memory>
@@ -39,8 +39,12 @@ class RecordFile {
     next_ += line_end_size_;
   }
 
-  // Writes what is buffered, closes the file and moves it over its name.
-  void close();
+  // Writes what is buffered and puts it on the disk; every write error has
+  // shown by its return (see OutputFile::finish).
+  void finish();
+  // finish(), if not done yet, then moves the file over its name.
+  void commit();
+  void close() { commit(); }
 
  private:
   // At least size bytes free at the returned place (size at most the

@@ -14,18 +14,17 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <atomic>
 #include <climits>
 #include <string>
 
 #include "runtime/platform/messages.hpp"
 #include "runtime/platform/platform.hpp"
+#include "runtime/platform/windows_text.hpp"
 #include "runtime/run_error.hpp"
 
 namespace rt {
-namespace {
+namespace win {
 
-// UTF-8 to UTF-16; false when the bytes are not valid UTF-8.
 bool to_wide(const std::string& utf8, std::wstring& out) {
   out.clear();
   if (utf8.empty()) return true;
@@ -47,10 +46,6 @@ std::string to_utf8(const std::wstring& wide) {
   return out;
 }
 
-// The system's own description of an error code, in the user's language,
-// as one line: the line breaks Windows puts inside and after its messages
-// become blanks or go, as does the closing full stop, so that the message
-// reads like the rest of the program's one-line errors.
 std::string reason(DWORD error) {
   wchar_t* buffer = nullptr;
   const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
@@ -67,6 +62,14 @@ std::string reason(DWORD error) {
   return line.empty() ? "system error " + std::to_string(error) : line;
 }
 
+}  // namespace win
+
+namespace {
+
+using win::reason;
+using win::to_utf8;
+using win::to_wide;
+
 // Closes a handle when it goes out of scope.
 class Handle {
  public:
@@ -82,30 +85,6 @@ class Handle {
  private:
   HANDLE handle_;
 };
-
-// One argument on a command line, quoted so that the program's startup
-// code (CommandLineToArgvW and the C runtimes' rules) gives it back whole:
-// backslashes are literal except before a quote, where each is doubled.
-std::wstring quoted_argument(const std::wstring& argument) {
-  std::wstring out = L"\"";
-  std::size_t backslashes = 0;
-  for (const wchar_t c : argument) {
-    if (c == L'\\') {
-      ++backslashes;
-      continue;
-    }
-    if (c == L'"') {
-      out.append(backslashes * 2 + 1, L'\\');
-    } else {
-      out.append(backslashes, L'\\');
-    }
-    out += c;
-    backslashes = 0;
-  }
-  out.append(backslashes * 2, L'\\');
-  out += L'"';
-  return out;
-}
 
 // Device names that Windows opens as devices in every folder, with or
 // without an extension ("NUL.txt" is the null device too). The superscript
@@ -126,44 +105,6 @@ bool is_device_name(std::u32string_view name) {
   }
   return false;
 }
-
-// Temporary files still open, so that a run stopped by Ctrl-C, Ctrl-Break
-// or the closing of its console window leaves none behind. The console
-// calls the handler on a thread of its own: it only reads these fixed slots
-// and deletes. Temporary files are opened sharing deletion, so that they can
-// be deleted while open; they go when the ending process closes them.
-constexpr int kSlots = 4;
-constexpr std::size_t kSlotLength = 64;
-wchar_t g_temporaries[kSlots][kSlotLength];
-std::atomic<bool> g_in_use[kSlots];
-
-BOOL WINAPI remove_temporaries(DWORD) {
-  for (int i = 0; i < kSlots; ++i)
-    if (g_in_use[i].load()) DeleteFileW(g_temporaries[i]);
-  return FALSE;  // the next handler, the system's, ends the process
-}
-
-void remember_temporary(const std::wstring& name) {
-  static const bool installed = SetConsoleCtrlHandler(remove_temporaries, TRUE) != 0;
-  (void)installed;
-  if (name.size() >= kSlotLength) return;
-  for (int i = 0; i < kSlots; ++i) {
-    if (!g_in_use[i].load()) {
-      name.copy(g_temporaries[i], name.size());
-      g_temporaries[i][name.size()] = L'\0';
-      g_in_use[i].store(true);
-      return;
-    }
-  }
-}
-
-void forget_temporary(const std::wstring& name) {
-  for (int i = 0; i < kSlots; ++i)
-    if (g_in_use[i].load() && name == g_temporaries[i]) g_in_use[i].store(false);
-}
-
-// The temporary file names are ASCII.
-std::wstring widened(const std::string& ascii) { return std::wstring(ascii.begin(), ascii.end()); }
 
 }  // namespace
 
@@ -269,97 +210,6 @@ bool same_spelling(const std::string& a, const std::string& b) {
   // Ordinal and ignoring case, the way NTFS compares names.
   return CompareStringOrdinal(wa.data(), static_cast<int>(wa.size()), wb.data(),
                               static_cast<int>(wb.size()), TRUE) == CSTR_EQUAL;
-}
-
-OutputFile::OutputFile(std::string name) : name_(std::move(name)) {
-  std::wstring real;
-  if (!to_wide(name_, real)) fail("cannot create", ERROR_NO_UNICODE_TRANSLATION);
-  // A name of the program's own beside the real one, so that the move at
-  // commit stays in one folder (and one volume).
-  static std::atomic<unsigned> counter{0};
-  for (int attempt = 0;; ++attempt) {
-    temporary_ = ".arrasto-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 std::to_string(counter++) + ".tmp";
-    const std::wstring wide_temporary = widened(temporary_);
-    const HANDLE file = CreateFileW(wide_temporary.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE,
-                                    nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-      handle_ = reinterpret_cast<std::intptr_t>(file);
-      remember_temporary(wide_temporary);
-      return;
-    }
-    const DWORD error = GetLastError();
-    if ((error != ERROR_FILE_EXISTS && error != ERROR_ALREADY_EXISTS) || attempt > 100) {
-      temporary_.clear();  // not ours: nothing to remove
-      fail("cannot create", static_cast<int>(error));
-    }
-  }
-}
-
-OutputFile::~OutputFile() { discard(); }
-
-void OutputFile::write(const char* data, std::size_t size) {
-  const HANDLE file = reinterpret_cast<HANDLE>(handle_);
-  while (size > 0) {
-    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, std::size_t{1} << 30));
-    DWORD written = 0;
-    if (!WriteFile(file, data, chunk, &written, nullptr))
-      fail("cannot write", static_cast<int>(GetLastError()));
-    if (written == 0) fail("cannot write", ERROR_WRITE_FAULT);
-    data += written;
-    size -= written;
-  }
-}
-
-void OutputFile::commit() {
-  const HANDLE file = reinterpret_cast<HANDLE>(handle_);
-  if (!FlushFileBuffers(file)) fail("cannot write", static_cast<int>(GetLastError()));
-  handle_ = -1;
-  if (!CloseHandle(file)) fail("cannot write", static_cast<int>(GetLastError()));
-  std::wstring real;
-  to_wide(name_, real);  // checked when the file was created
-  const std::wstring wide_temporary = widened(temporary_);
-  if (!MoveFileExW(wide_temporary.c_str(), real.c_str(),
-                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-    fail("cannot replace", static_cast<int>(GetLastError()));
-  forget_temporary(wide_temporary);
-  temporary_.clear();
-}
-
-void OutputFile::fail(const char* what, int error) {
-  discard();
-  throw RunError(name_ + ": " + what + ": " + reason(static_cast<DWORD>(error)));
-}
-
-void OutputFile::discard() noexcept {
-  if (handle_ != -1) CloseHandle(reinterpret_cast<HANDLE>(handle_));
-  handle_ = -1;
-  if (!temporary_.empty()) {
-    const std::wstring wide_temporary = widened(temporary_);
-    DeleteFileW(wide_temporary.c_str());
-    forget_temporary(wide_temporary);
-  }
-  temporary_.clear();
-}
-
-void run_editor(const std::string& file_name) {
-  std::wstring name;
-  if (!to_wide(file_name, name)) return;
-  // No application name: CreateProcess finds "Notepad.exe" itself, in the
-  // program's folder, the working directory, the system folders, then PATH.
-  // The command line is writable, as CreateProcessW requires.
-  std::wstring command = L"Notepad " + quoted_argument(name);
-  STARTUPINFOW startup{};
-  startup.cb = static_cast<DWORD>(sizeof startup);
-  PROCESS_INFORMATION process{};
-  // Handles are inherited so that a console editor shares the standard
-  // streams; the program's own files are opened non-inheritable.
-  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                      &startup, &process))
-    return;
-  CloseHandle(process.hThread);
-  WaitForSingleObject(process.hProcess, INFINITE);
-  CloseHandle(process.hProcess);
 }
 
 }  // namespace rt

@@ -1,0 +1,138 @@
+// Processes and signals on POSIX: the editor run, and the signals that end
+// a run, which must leave no temporary file behind.
+
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "runtime/platform/platform.hpp"
+#include "runtime/platform/temporaries.hpp"
+
+extern char** environ;
+
+namespace rt {
+namespace {
+
+// Temporary files that have a name. Fixed slots of plain characters: the
+// signal handler may only read them and call unlink.
+constexpr int kSlots = 16;
+constexpr std::size_t kSlotLength = 4096;
+char g_temporaries[kSlots][kSlotLength];
+volatile sig_atomic_t g_in_use[kSlots];
+
+// The signals the program was started with ignored (by nohup, or a shell
+// running it in the background): it leaves them ignored, and so does the
+// editor it starts.
+sigset_t g_ignored_at_start;
+
+[[noreturn]] void stop_by(int signal_number) {
+  detail::remove_temporaries();
+  ::signal(signal_number, SIG_DFL);
+  sigset_t just_this;
+  ::sigemptyset(&just_this);
+  ::sigaddset(&just_this, signal_number);
+  ::sigprocmask(SIG_UNBLOCK, &just_this, nullptr);
+  ::raise(signal_number);
+  ::_exit(128 + signal_number);  // not reached: the signal ends the process
+}
+
+extern "C" void on_signal(int signal_number) { stop_by(signal_number); }
+
+}  // namespace
+
+namespace detail {
+
+void watch_interrupts() {
+  static const bool installed = [] {
+    ::sigemptyset(&g_ignored_at_start);
+    for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+      struct sigaction action {};
+      if (::sigaction(s, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) {
+        ::sigaddset(&g_ignored_at_start, s);
+        continue;
+      }
+      action = {};
+      action.sa_handler = on_signal;
+      ::sigemptyset(&action.sa_mask);
+      ::sigaction(s, &action, nullptr);
+    }
+    // Past a file size limit (ulimit -f) a write then fails with EFBIG and
+    // the run ends with its one-line error, instead of being killed.
+    if (::signal(SIGXFSZ, SIG_IGN) == SIG_IGN) ::sigaddset(&g_ignored_at_start, SIGXFSZ);
+    return true;
+  }();
+  (void)installed;
+}
+
+void remember_temporary(const SystemName& name) {
+  watch_interrupts();
+  if (name.size() >= kSlotLength) return;
+  for (int i = 0; i < kSlots; ++i) {
+    if (!g_in_use[i]) {
+      std::memcpy(g_temporaries[i], name.c_str(), name.size() + 1);
+      g_in_use[i] = 1;
+      return;
+    }
+  }
+}
+
+void forget_temporary(const SystemName& name) {
+  for (int i = 0; i < kSlots; ++i)
+    if (g_in_use[i] && name == g_temporaries[i]) g_in_use[i] = 0;
+}
+
+void remove_temporaries() noexcept {
+  for (int i = 0; i < kSlots; ++i)
+    if (g_in_use[i]) ::unlink(g_temporaries[i]);
+}
+
+}  // namespace detail
+
+EditorEnd run_editor(const std::string& file_name) {
+  detail::watch_interrupts();
+  // A name that begins with '-' is passed as ./name, so that no editor
+  // takes it for an option.
+  const std::string argument = file_name.starts_with('-') ? "./" + file_name : file_name;
+  char program[] = "Notepad";
+  char* const argv[] = {program, const_cast<char*>(argument.c_str()), nullptr};
+
+  // The interrupt and quit keys reach the editor and this program alike.
+  // As system() does, the program ignores them while it waits, so that an
+  // editor which handles them itself (vi) is not left running alone; the
+  // editor gets them as the program was started with them.
+  struct sigaction ignore {}, old_int {}, old_quit {};
+  ignore.sa_handler = SIG_IGN;
+  ::sigemptyset(&ignore.sa_mask);
+  ::sigaction(SIGINT, &ignore, &old_int);
+  ::sigaction(SIGQUIT, &ignore, &old_quit);
+  sigset_t defaults;
+  ::sigemptyset(&defaults);
+  for (const int s : {SIGINT, SIGQUIT, SIGXFSZ})
+    if (!::sigismember(&g_ignored_at_start, s)) ::sigaddset(&defaults, s);
+  posix_spawnattr_t attributes;
+  ::posix_spawnattr_init(&attributes);
+  ::posix_spawnattr_setsigdefault(&attributes, &defaults);
+  ::posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSIGDEF);
+
+  EditorEnd end;
+  pid_t child = 0;
+  if (::posix_spawnp(&child, program, nullptr, &attributes, argv, environ) == 0) {
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (WIFSIGNALED(status) && (WTERMSIG(status) == SIGINT || WTERMSIG(status) == SIGQUIT))
+      end.interrupt = WTERMSIG(status);
+  }
+  ::posix_spawnattr_destroy(&attributes);
+  ::sigaction(SIGINT, &old_int, nullptr);
+  ::sigaction(SIGQUIT, &old_quit, nullptr);
+  return end;
+}
+
+void stop_interrupted(const EditorEnd& end) { stop_by(end.interrupt != 0 ? end.interrupt : SIGINT); }
+
+}  // namespace rt

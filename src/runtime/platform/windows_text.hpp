@@ -1,0 +1,22 @@
+#pragma once
+// Inside the Windows side of the runtime layer: names and messages between
+// the program's UTF-8 and the system's UTF-16.
+
+#include <windows.h>
+
+#include <string>
+
+namespace rt::win {
+
+// UTF-8 to UTF-16; false when the bytes are not valid UTF-8.
+bool to_wide(const std::string& utf8, std::wstring& out);
+
+std::string to_utf8(const std::wstring& wide);
+
+// The system's own description of an error code, in the user's language,
+// as one line: the line breaks Windows puts inside and after its messages
+// become blanks or go, as does the closing full stop, so that the message
+// reads like the rest of the program's one-line errors.
+std::string reason(DWORD error);
+
+}  // namespace rt::win
