@@ -1,6 +1,7 @@
 #pragma once
-// Stagnation pressure factor shared by the fin edge and launch lug drag.
-// M^4 is formed as (M*M)*(M*M).
+// Stagnation pressure on a blunt face (Hoerner), for the fin edges and the lug:
+// 0.85 times the subsonic series 1 + M^2/4 + M^4/40 of the isentropic
+// stagnation pressure over q; no shock past Mach 1. M^4 is (M*M)*(M*M).
 
 namespace arrasto {
 

@@ -1,6 +1,8 @@
 #pragma once
 // The areas, lengths and angle derived once per run from the dimensions in
-// millimetres, after the nose wetted area SWETNA.
+// millimetres, after the nose wetted area SWETNA. SREF, the tube's section, is
+// every coefficient's reference area. Trapezoidal fins: S the span from the
+// tube's surface, SC the axial offset of the tip's leading edge from the root's.
 
 namespace arrasto {
 
