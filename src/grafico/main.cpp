@@ -1,7 +1,8 @@
 // arrasto-grafico: draws first curve files ("Curva1_" + run name) as SVG
 // files beside them. With no argument, every such file in the working
-// directory. Prints nothing on success; one line per file it cannot draw,
-// and exit status 1.
+// directory; "-o FILE.svg" before the files draws them all in one picture.
+// Prints nothing on success; one line per file it cannot draw, and exit
+// status 1.
 
 #include <exception>
 #include <filesystem>
@@ -9,10 +10,23 @@
 
 #include "grafico/console.hpp"
 #include "grafico/plot_files.hpp"
+#include "runtime/platform/messages.hpp"
 
 int main(int argc, char** argv) {
   try {
     std::vector<std::filesystem::path> files = grafico::file_arguments(argc, argv);
+    if (!files.empty() && files.front() == "-o") {
+      try {
+        if (files.size() < 3)
+          throw grafico::PlotError(rt::tr("-o needs the picture's file name and at least one curve file"));
+        grafico::plot_comparison(files[1], {files.begin() + 2, files.end()});
+        return 0;
+      } catch (const grafico::PlotError& error) {
+        grafico::print_error(error.what());
+        grafico::hold_console_after_errors();
+        return 1;
+      }
+    }
     if (files.empty()) {
       files = grafico::curve_file_names(".");
       if (files.empty()) {
