@@ -203,31 +203,32 @@ std::string count_of(std::uint64_t n, const char* one, const char* many) {
   return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-// The note on the points outside the model's range, empty when there are
-// none. X in "abaixo de Mach X" is the largest Mach number of a negative
-// point rounded up to one significant digit, strictly above it: a plain
-// number that every negative point lies below (with arrasto's even sweep
-// often the first Mach number whose coefficient is positive again).
-std::string note_of(const CurveSummary& s) {
-  std::string note;
-  if (s.negative > 0) {
-    note = count_of(s.negative, "ponto", "pontos") + " com coeficiente negativo, ";
-    note += s.negative_mach_max > 0 ? "abaixo de Mach " + one_digit_above(s.negative_mach_max)
-                                    : "até Mach " + svg_number(s.negative_mach_max);
-  }
+// The note on the points outside the model's range, a line per kind of
+// point so that it fits under the plot; none when there are none. X in
+// "abaixo de Mach X" is the largest Mach number of a negative point rounded
+// up to one significant digit, strictly above it: a plain number that every
+// negative point lies below (with arrasto's even sweep often the first Mach
+// number whose coefficient is positive again).
+std::vector<std::string> note_of(const CurveSummary& s) {
+  std::vector<std::string> lines;
+  if (s.negative > 0)
+    lines.push_back(count_of(s.negative, "ponto", "pontos") + " com coeficiente negativo, " +
+                    (s.negative_mach_max > 0 ? "abaixo de Mach " + one_digit_above(s.negative_mach_max)
+                                             : "até Mach " + svg_number(s.negative_mach_max)));
   if (s.not_finite > 0) {
-    if (!note.empty()) note += ", e ";
-    note += count_of(s.not_finite, "ponto não finito", "pontos não finitos") + " (lacunas na curva)";
+    if (!lines.empty()) lines.back() += ", e";
+    lines.push_back(count_of(s.not_finite, "ponto não finito", "pontos não finitos") + " (lacunas na curva)");
   }
-  if (!note.empty()) note += ": fora da validade do modelo";
-  return note;
+  if (!lines.empty()) lines.back() += ": fora da validade do modelo";
+  return lines;
 }
 
 std::string svg_document(const std::vector<Curve>& curves, const std::string& title, bool legend) {
   std::vector<std::string> notes;
   for (const Curve& c : curves) {
-    const std::string note = note_of(c.summary);
-    if (!note.empty()) notes.push_back(xml_escaped(legend ? c.name + ": " + note : note));
+    std::vector<std::string> lines = note_of(c.summary);
+    if (legend && !lines.empty()) lines.front().insert(0, c.name + ": ");
+    for (const std::string& l : lines) notes.push_back(xml_escaped(l));
   }
   const std::size_t lines = notes.size() + (legend ? curves.size() : 0);
   const double height = kHeight + (lines > 0 ? 10 + kLineStep * static_cast<double>(lines) : 0);
