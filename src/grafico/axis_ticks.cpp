@@ -1,6 +1,7 @@
 #include "grafico/axis_ticks.hpp"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <string>
 
@@ -14,12 +15,14 @@ struct Step {
   int exponent;
 };
 
-double power_of_ten(int n) { return std::pow(10.0, n); }
-
-// n × 10^e as a double, correctly rounded for the steps used here.
+// n × 10^e as a double, correctly rounded, subnormal values included (a
+// power of ten below 1e-308 is not a double, so no quotient of one gives them).
 double decimal_value(long long n, int e) {
-  return e < 0 ? static_cast<double>(n) / power_of_ten(-e)
-               : static_cast<double>(n) * power_of_ten(e);
+  const std::string text = std::to_string(n) + "e" + std::to_string(e);
+  double value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error == std::errc::result_out_of_range) return e < 0 ? 0.0 : n > 0 ? HUGE_VAL : -HUGE_VAL;
+  return value;
 }
 
 // The first and last whole step in or around [lo, hi]. A quotient that
@@ -36,13 +39,13 @@ StepRange whole_steps(double lo, double hi, double step, bool outward) {
 }
 
 Step round_step(double lo, double hi, int max_intervals, bool outward) {
-  // Halves, so that a span near the largest double does not overflow.
-  const double half_span = hi / 2 - lo / 2;
-  int e = static_cast<int>(
-      std::floor(std::log10(half_span) + std::log10(2.0 / max_intervals)));
+  // Halves only when the span overflows: halving a subnormal span rounds it.
+  const double log_span = std::isfinite(hi - lo) ? std::log10(hi - lo) : std::log10(hi / 2 - lo / 2) + std::log10(2.0);
+  int e = static_cast<int>(std::floor(log_span - std::log10(static_cast<double>(max_intervals))));
   for (;; ++e) {
     for (const long long m : {1, 2, 5}) {
       const double step = decimal_value(m, e);
+      if (step == 0) continue;  // below the smallest double
       if (!std::isfinite(step)) return {m, e};
       const StepRange r = whole_steps(lo, hi, step, outward);
       if (r.last - r.first <= max_intervals) return {m, e};
@@ -100,6 +103,17 @@ Axis make_axis(double lo, double hi, int max_intervals, bool outward) {
 }
 
 }  // namespace
+
+std::string one_digit_above(double x) {
+  int e = static_cast<int>(std::floor(std::log10(x)));
+  // The quotient may round to either side of a whole number; start below
+  // and step up to the first value that is really above x.
+  long long d = std::max(1LL, static_cast<long long>(x / decimal_value(1, e)) - 1);
+  while (decimal_value(d, e) <= x) {
+    if (++d == 10) d = 1, ++e;
+  }
+  return decimal_label(d, e);
+}
 
 Axis axis_from_zero(double lo, double hi, int max_intervals) {
   lo = std::min(lo, 0.0);

@@ -27,4 +27,8 @@ Axis axis_from_zero(double lo, double hi, int max_intervals);
 // second scale along an axis whose range is already fixed.
 Axis ticks_within(double lo, double hi, int max_intervals);
 
+// The smallest d × 10^k above x (x > 0 and finite; d a digit 1 to 9), as
+// an exact decimal: a plain bound for a value, "below Mach 0.04".
+std::string one_digit_above(double x);
+
 }  // namespace grafico

@@ -1,10 +1,15 @@
 #include "grafico/curve_file.hpp"
 
 #include <charconv>
+#include <cstring>
 #include <system_error>
+
+#include "runtime/platform/messages.hpp"
 
 namespace grafico {
 namespace {
+
+constexpr std::size_t kChunk = std::size_t{1} << 16;
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
@@ -19,7 +24,7 @@ bool is_blank_line(std::string_view line) {
 void check_header(std::string_view line) {
   const std::size_t first = line.find_first_not_of(" \t");
   if (first == std::string_view::npos || line[first] != '#')
-    throw CurveError(1, "expected the header line, which begins with '#'");
+    throw CurveError(1, rt::tr("expected the header line, which begins with '#'"));
 }
 
 // A token as shown in a message: cut short, and bytes other than printable
@@ -51,9 +56,9 @@ double read_number(std::string_view token, std::size_t line) {
   const char* end = digits.data() + digits.size();
   const auto [stop, error] = std::from_chars(digits.data(), end, value);
   if (error == std::errc::result_out_of_range)
-    throw CurveError(line, "number out of range: " + shown(token));
+    throw CurveError(line, rt::tr("number out of range: {}", {shown(token)}));
   if (error != std::errc{} || stop != end)
-    throw CurveError(line, "not a number: " + shown(token));
+    throw CurveError(line, rt::tr("not a number: {}", {shown(token)}));
   return value;
 }
 
@@ -73,31 +78,58 @@ CurvePoint read_point(std::string_view line, std::size_t number) {
     ++count;
   }
   if (count != 3)
-    throw CurveError(number, "expected 3 numbers, found " + std::to_string(count));
+    throw CurveError(number, rt::tr("expected 3 numbers, found {}", {std::to_string(count)}));
   return {values[0], values[1], values[2]};
 }
 
 }  // namespace
 
-std::vector<CurvePoint> read_curve(std::string_view text) {
-  // A byte order mark, left by an editor that saved the file as UTF-8.
-  if (text.starts_with("\xEF\xBB\xBF")) text.remove_prefix(3);
-  if (text.empty()) throw CurveError(1, "empty file, expected the header line");
+CurveReader::CurveReader(ByteSource source)
+    : source_(std::move(source)), buffer_(kChunk + kMaxLineBytes + 2) {}
 
-  std::vector<CurvePoint> points;
-  std::size_t number = 0;
-  while (!text.empty()) {
-    const std::size_t end = text.find('\n');
-    std::string_view line = text.substr(0, end);
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    if (line.ends_with('\r')) line.remove_suffix(1);
-    ++number;
-    if (number == 1)
-      check_header(line);
-    else if (!is_blank_line(line))
-      points.push_back(read_point(line, number));
+// The next line without its line end, valid until the next call; false at
+// the end of the file. A line that does not end within kMaxLineBytes (and
+// its CR LF) is refused before more of it is read.
+bool CurveReader::next_line(std::string_view& line) {
+  for (;;) {
+    const char* first = buffer_.data() + begin_;
+    const auto* newline = static_cast<const char*>(std::memchr(first, '\n', end_ - begin_));
+    std::size_t length = newline != nullptr ? static_cast<std::size_t>(newline - first) : end_ - begin_;
+    const bool ended = newline != nullptr || (at_end_ && length > 0);
+    if (length > kMaxLineBytes + 1 || (ended && length > kMaxLineBytes && first[length - 1] != '\r'))
+      throw CurveError(line_number_ + 1,
+                       rt::tr("line longer than {} bytes", {std::to_string(kMaxLineBytes)}));
+    if (ended) {
+      begin_ += newline != nullptr ? length + 1 : length;
+      if (length > 0 && first[length - 1] == '\r') --length;
+      line = std::string_view(first, length);
+      ++line_number_;
+      return true;
+    }
+    if (at_end_) return false;
+    // Keep the start of the line and read more after it.
+    std::memmove(buffer_.data(), first, end_ - begin_);
+    end_ -= begin_;
+    begin_ = 0;
+    const std::size_t n = source_(buffer_.data() + end_, buffer_.size() - end_);
+    end_ += n;
+    at_end_ = n == 0;
   }
-  return points;
+}
+
+std::optional<CurvePoint> CurveReader::next() {
+  std::string_view line;
+  while (next_line(line)) {
+    if (line_number_ == 1) {
+      // A byte order mark, left by an editor that saved the file as UTF-8.
+      if (line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
+      check_header(line);
+    } else if (!is_blank_line(line)) {
+      return read_point(line, line_number_);
+    }
+  }
+  if (line_number_ == 0) throw CurveError(1, rt::tr("empty file, expected the header line"));
+  return std::nullopt;
 }
 
 }  // namespace grafico

@@ -12,17 +12,42 @@ namespace {
 // Speed of a Mach number, as arrasto computes the speed column.
 constexpr double kKmhPerMach = 1224.0;
 
-// Page and plot area, in SVG user units (pixels).
+// Page and plot area, in SVG user units (pixels). The page grows downwards
+// by a line per note and per legend entry.
 constexpr double kWidth = 800, kHeight = 560;
 constexpr double kLeft = 90, kRight = 770, kTop = 110, kBottom = 480;
+constexpr double kLineStep = 22;
 constexpr double kTickLength = 6;
 constexpr int kMaxIntervals = 10;
-constexpr const char* kCurveColour = "#1f5fbf";
 
-bool drawable(const CurvePoint& p) { return std::isfinite(p.mach) && std::isfinite(p.drag); }
+// A curve's look. The colours are Okabe and Ito's, told apart by
+// colour-blind readers (their yellow left out: too pale on white); the dash
+// patterns and markers tell the curves apart in a grey print.
+enum class Marker { circle, square, triangle, diamond, triangle_down };
+struct Style {
+  const char* colour;
+  const char* dashes;  // empty: a solid line
+  Marker marker;
+};
+constexpr Style kStyles[] = {
+    {"#0072B2", "", Marker::circle},       {"#D55E00", "9 4", Marker::square},
+    {"#009E73", "2 3", Marker::triangle},  {"#CC79A7", "9 3 2 3", Marker::diamond},
+    {"#E69F00", "5 5", Marker::triangle_down}, {"#56B4E9", "12 3 2 3 2 3", Marker::circle},
+    {"#000000", "1 2", Marker::square},
+};
+constexpr std::size_t kStyleCount = sizeof kStyles / sizeof kStyles[0];
 
-// Where v lies between lo and hi, 0 to 1; halves keep wide ranges finite.
-double fraction(double v, double lo, double hi) { return (v / 2 - lo / 2) / (hi / 2 - lo / 2); }
+// A curve of up to this many points has every point marked; a denser one
+// a mark every kMarkSpacing pixels or more, so that the line stays visible.
+constexpr std::size_t kMarkEveryPointUpTo = 60;
+constexpr double kMarkSpacing = 40;
+
+// Where v lies between lo and hi, 0 to 1; halves only where the span
+// overflows.
+double fraction(double v, double lo, double hi) {
+  if (std::isfinite(hi - lo)) return (v - lo) / (hi - lo);
+  return (v / 2 - lo / 2) / (hi / 2 - lo / 2);
+}
 
 struct Frame {
   Axis mach;
@@ -34,12 +59,12 @@ struct Frame {
   }
 };
 
-Frame frame_for(const std::vector<CurvePoint>& points) {
+Frame frame_for(const std::vector<Curve>& curves) {
   double mach_lo = 0, mach_hi = 0, drag_lo = 0, drag_hi = 0;
-  for (const CurvePoint& p : points) {
-    if (!drawable(p)) continue;
-    mach_lo = std::min(mach_lo, p.mach), mach_hi = std::max(mach_hi, p.mach);
-    drag_lo = std::min(drag_lo, p.drag), drag_hi = std::max(drag_hi, p.drag);
+  for (const Curve& c : curves) {
+    const CurveSummary& s = c.summary;
+    if (s.mach_lo <= s.mach_hi) mach_lo = std::min(mach_lo, s.mach_lo), mach_hi = std::max(mach_hi, s.mach_hi);
+    if (s.drag_lo <= s.drag_hi) drag_lo = std::min(drag_lo, s.drag_lo), drag_hi = std::max(drag_hi, s.drag_hi);
   }
   Frame f;
   f.mach = axis_from_zero(mach_lo, mach_hi, kMaxIntervals);
@@ -61,11 +86,31 @@ void line(std::string& out, double x1, double y1, double x2, double y2) {
          svg_number(x2) + "\" y2=\"" + svg_number(y2) + "\"/>\n";
 }
 
+// The range from Mach 1 up, when the axis reaches it: the rounded-edge fin
+// term is infinite at Mach 1, and nothing in the model is transonic.
+void draw_beyond_subsonic(std::string& out, const Frame& f, double mach_hi) {
+  if (!(mach_hi >= 1)) return;
+  const double x1 = f.x(1);
+  out += "<rect x=\"" + svg_number(x1) + "\" y=\"" + svg_number(kTop) + "\" width=\"" +
+         svg_number(kRight - x1) + "\" height=\"" + svg_number(kBottom - kTop) + "\" fill=\"#ececec\"/>\n";
+  out += "<g stroke=\"#777777\" stroke-width=\"1\" stroke-dasharray=\"4 3\">\n";
+  line(out, x1, kTop, x1, kBottom);
+  out += "</g>\n";
+  const bool room = kRight - x1 >= 170;  // else the label goes left of the line
+  text(out, room ? x1 + 6 : x1 - 6, kTop + 18, room ? "start" : "end", "além do modelo subsônico",
+       " font-size=\"12\" fill=\"#555555\"");
+}
+
 void draw_grid(std::string& out, const Frame& f) {
   out += "<g stroke=\"#dddddd\" stroke-width=\"1\">\n";
   for (const Tick& t : f.mach.ticks) line(out, f.x(t.value), kTop, f.x(t.value), kBottom);
   for (const Tick& t : f.drag.ticks) line(out, kLeft, f.y(t.value), kRight, f.y(t.value));
   out += "</g>\n";
+  if (f.drag.lo < 0) {  // the zero line, which negative coefficients fall below
+    out += "<g stroke=\"#888888\" stroke-width=\"1\">\n";
+    line(out, kLeft, f.y(0), kRight, f.y(0));
+    out += "</g>\n";
+  }
 }
 
 void draw_axes(std::string& out, const Frame& f) {
@@ -92,14 +137,45 @@ void draw_axes(std::string& out, const Frame& f) {
   out += "</g>\n";
 }
 
-// One polyline per run of drawable points, so that a point that is not
-// drawn leaves a gap; a mark on every drawable point.
-void draw_curve(std::string& out, const Frame& f, const std::vector<CurvePoint>& points) {
-  out += std::string("<g fill=\"none\" stroke=\"") + kCurveColour +
-         "\" stroke-width=\"2\" stroke-linejoin=\"round\">\n";
+// One marker centred on (x, y); hollow ones are white inside.
+void marker(std::string& out, Marker shape, double x, double y, bool hollow) {
+  const std::string fill = hollow ? " fill=\"white\"" : "";
+  const auto at = [](double dx, double dy, double px, double py) {
+    return svg_number(px + dx) + "," + svg_number(py + dy);
+  };
+  switch (shape) {
+    case Marker::circle:
+      out += "<circle cx=\"" + svg_number(x) + "\" cy=\"" + svg_number(y) + "\" r=\"3.5\"" + fill + "/>\n";
+      return;
+    case Marker::square:
+      out += "<rect x=\"" + svg_number(x - 3.2) + "\" y=\"" + svg_number(y - 3.2) +
+             "\" width=\"6.4\" height=\"6.4\"" + fill + "/>\n";
+      return;
+    case Marker::triangle:
+      out += "<polygon points=\"" + at(0, -4.5, x, y) + " " + at(4, 3, x, y) + " " + at(-4, 3, x, y) + "\"" + fill + "/>\n";
+      return;
+    case Marker::diamond:
+      out += "<polygon points=\"" + at(0, -4.5, x, y) + " " + at(4.5, 0, x, y) + " " + at(0, 4.5, x, y) + " " +
+             at(-4.5, 0, x, y) + "\"" + fill + "/>\n";
+      return;
+    case Marker::triangle_down:
+      out += "<polygon points=\"" + at(0, 4.5, x, y) + " " + at(4, -3, x, y) + " " + at(-4, -3, x, y) + "\"" + fill + "/>\n";
+      return;
+  }
+}
+
+// The curve's points reduced to the plot's pixel columns, joined in file
+// order, one polyline per run of points without a gap; marks on the points
+// with a negative coefficient (hollow) and on the others as kMarkEveryPointUpTo says.
+void draw_curve(std::string& out, const Frame& f, const Curve& curve, const Style& style) {
+  const std::vector<KeptPoint> points =
+      reduce_to_pixels(curve.points, [&](double mach) { return static_cast<std::int64_t>(std::floor(f.x(mach))); });
+  out += std::string("<g fill=\"none\" stroke=\"") + style.colour + "\" stroke-width=\"2\" stroke-linejoin=\"round\"";
+  if (*style.dashes != '\0') out += std::string(" stroke-dasharray=\"") + style.dashes + "\"";
+  out += ">\n";
   for (std::size_t i = 0; i < points.size();) {
-    std::size_t end = i;
-    while (end < points.size() && drawable(points[end])) ++end;
+    std::size_t end = i + 1;
+    while (end < points.size() && !gap_between(points[end - 1], points[end])) ++end;
     if (end - i >= 2) {
       out += "<polyline points=\"";
       for (std::size_t k = i; k < end; ++k) {
@@ -108,37 +184,103 @@ void draw_curve(std::string& out, const Frame& f, const std::vector<CurvePoint>&
       }
       out += "\"/>\n";
     }
-    i = std::max(end, i + 1);
+    i = end;
   }
-  out += std::string("</g>\n<g fill=\"") + kCurveColour + "\">\n";
-  for (const CurvePoint& p : points)
-    if (drawable(p))
-      out += "<circle cx=\"" + svg_number(f.x(p.mach)) + "\" cy=\"" + svg_number(f.y(p.drag)) + "\" r=\"3.5\"/>\n";
+  out += std::string("</g>\n<g fill=\"") + style.colour + "\" stroke=\"" + style.colour + "\" stroke-width=\"1.5\">\n";
+  const bool every = points.size() <= kMarkEveryPointUpTo;
+  double last_mark = -1e9;
+  for (const KeptPoint& p : points) {
+    const double x = f.x(p.mach);
+    const bool negative = p.drag < 0;
+    if (!negative && !every && x - last_mark < kMarkSpacing) continue;
+    if (!negative) last_mark = x;
+    marker(out, style.marker, x, f.y(p.drag), negative);
+  }
   out += "</g>\n";
+}
+
+std::string count_of(std::uint64_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+// The note on the points outside the model's range, a line per kind of
+// point so that it fits under the plot; none when there are none. X in
+// "abaixo de Mach X" is the largest Mach number of a negative point rounded
+// up to one significant digit, strictly above it: a plain number that every
+// negative point lies below (with arrasto's even sweep often the first Mach
+// number whose coefficient is positive again).
+std::vector<std::string> note_of(const CurveSummary& s) {
+  std::vector<std::string> lines;
+  if (s.negative > 0)
+    lines.push_back(count_of(s.negative, "ponto", "pontos") + " com coeficiente negativo, " +
+                    (s.negative_mach_max > 0 ? "abaixo de Mach " + one_digit_above(s.negative_mach_max)
+                                             : "até Mach " + svg_number(s.negative_mach_max)));
+  if (s.not_finite > 0) {
+    if (!lines.empty()) lines.back() += ", e";
+    lines.push_back(count_of(s.not_finite, "ponto não finito", "pontos não finitos") + " (lacunas na curva)");
+  }
+  if (!lines.empty()) lines.back() += ": fora da validade do modelo";
+  return lines;
+}
+
+std::string svg_document(const std::vector<Curve>& curves, const std::string& title, bool legend) {
+  std::vector<std::string> notes;
+  for (const Curve& c : curves) {
+    std::vector<std::string> lines = note_of(c.summary);
+    if (legend && !lines.empty()) lines.front().insert(0, c.name + ": ");
+    for (const std::string& l : lines) notes.push_back(xml_escaped(l));
+  }
+  const std::size_t lines = notes.size() + (legend ? curves.size() : 0);
+  const double height = kHeight + (lines > 0 ? 10 + kLineStep * static_cast<double>(lines) : 0);
+  const Frame f = frame_for(curves);
+  std::string out =
+      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
+      "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + svg_number(kWidth) +
+      "\" height=\"" + svg_number(height) + "\" viewBox=\"0 0 " + svg_number(kWidth) + " " +
+      svg_number(height) + "\" font-family=\"sans-serif\">\n<title>" + xml_escaped(title) + "</title>\n" +
+      "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
+  double mach_hi = f.mach.lo;
+  for (const Curve& c : curves)
+    if (c.summary.mach_lo <= c.summary.mach_hi) mach_hi = std::max(mach_hi, c.summary.mach_hi);
+  draw_beyond_subsonic(out, f, mach_hi);
+  draw_grid(out, f);
+  draw_axes(out, f);
+  text(out, kWidth / 2, 34, "middle", xml_escaped(title), " font-size=\"20\" font-weight=\"bold\"");
+  const bool any = std::any_of(curves.begin(), curves.end(), [](const Curve& c) { return c.summary.any_drawn(); });
+  if (!any) {
+    const bool none = std::all_of(curves.begin(), curves.end(), [](const Curve& c) { return c.summary.points == 0; });
+    text(out, (kLeft + kRight) / 2, (kTop + kBottom) / 2, "middle", none ? "sem pontos" : "sem pontos finitos",
+         " font-size=\"18\" fill=\"#777777\"");
+  }
+  for (std::size_t i = 0; i < curves.size(); ++i) draw_curve(out, f, curves[i], kStyles[i % kStyleCount]);
+
+  double y = kHeight + 10;
+  out += "<g font-size=\"13\" fill=\"black\">\n";
+  for (const std::string& note : notes) text(out, kLeft, y, "start", note), y += kLineStep;
+  out += "</g>\n";
+  if (legend) {
+    for (std::size_t i = 0; i < curves.size(); ++i, y += kLineStep) {
+      const Style& style = kStyles[i % kStyleCount];
+      out += std::string("<g stroke=\"") + style.colour + "\" fill=\"" + style.colour + "\" stroke-width=\"2\"";
+      if (*style.dashes != '\0') out += std::string(" stroke-dasharray=\"") + style.dashes + "\"";
+      out += ">\n";
+      line(out, kLeft, y - 4.5, kLeft + 44, y - 4.5);
+      out += "</g>\n<g fill=\"" + std::string(style.colour) + "\" stroke=\"" + style.colour + "\" stroke-width=\"1.5\">\n";
+      marker(out, style.marker, kLeft + 22, y - 4.5, false);
+      out += "</g>\n";
+      text(out, kLeft + 54, y, "start", xml_escaped(curves[i].name), " font-size=\"13\"");
+    }
+  }
+  out += "</svg>\n";
+  return out;
 }
 
 }  // namespace
 
-std::string curve_svg(const std::vector<CurvePoint>& points, std::string_view run_name) {
-  const Frame f = frame_for(points);
-  const std::string title = xml_escaped(run_name);
-  std::string out =
-      "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n"
-      "<svg xmlns=\"http://www.w3.org/2000/svg\" version=\"1.1\" width=\"" + svg_number(kWidth) +
-      "\" height=\"" + svg_number(kHeight) + "\" viewBox=\"0 0 " + svg_number(kWidth) + " " +
-      svg_number(kHeight) + "\" font-family=\"sans-serif\">\n<title>" + title + "</title>\n" +
-      "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-  draw_grid(out, f);
-  draw_axes(out, f);
-  text(out, kWidth / 2, 34, "middle", title, " font-size=\"20\" font-weight=\"bold\"");
-  const bool any = std::any_of(points.begin(), points.end(), drawable);
-  if (any)
-    draw_curve(out, f, points);
-  else
-    text(out, (kLeft + kRight) / 2, (kTop + kBottom) / 2, "middle",
-         points.empty() ? "sem pontos" : "sem pontos finitos", " font-size=\"18\" fill=\"#777777\"");
-  out += "</svg>\n";
-  return out;
+std::string curve_svg(const Curve& curve) { return svg_document({curve}, curve.name, false); }
+
+std::string comparison_svg(const std::vector<Curve>& curves) {
+  return svg_document(curves, "Comparação de coeficientes de arrasto", true);
 }
 
 }  // namespace grafico

@@ -1,17 +1,28 @@
 #pragma once
-// The drag curve as a self-contained SVG 1.1 document in UTF-8: drag
+// Drag curves as a self-contained SVG 1.1 document in UTF-8: drag
 // coefficient against Mach number, with the speed in km/h along the top.
+// Points not drawn (infinite or NaN) break the line; points with a negative
+// coefficient are marked hollow; notes under the plot count both, and the
+// range from Mach 1 up, beyond the subsonic model, is shaded.
 
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "grafico/curve_file.hpp"
+#include "grafico/curve_reduce.hpp"
 
 namespace grafico {
 
-// run_name (UTF-8) is the title. Points with an infinite or NaN Mach number
-// or drag coefficient are not drawn and break the line.
-std::string curve_svg(const std::vector<CurvePoint>& points, std::string_view run_name);
+struct Curve {
+  std::string name;  // the run name, UTF-8
+  CurveSummary summary;
+  std::vector<KeptPoint> points;  // as a CurveReducer keeps them
+};
+
+// One curve, its run name the title.
+std::string curve_svg(const Curve& curve);
+
+// Several curves in one picture, each in its own colour, dash pattern and
+// marker, with a legend of their run names.
+std::string comparison_svg(const std::vector<Curve>& curves);
 
 }  // namespace grafico

@@ -1,10 +1,12 @@
 // arrasto-grafico: draws first curve files ("Curva1_" + run name) as SVG
 // files beside them. With no file argument, every such file in the working
-// directory. Prints nothing on success; one line per file it cannot draw,
-// and exit status 1.
+// directory; "-o FILE.svg" draws all the given files in one picture.
+// Prints nothing on success; one line per file it cannot draw, and exit
+// status 1.
 
 #include <exception>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,17 +20,20 @@ namespace {
 std::string usage() {
   return rt::tr(
       "Usage: arrasto-grafico [FILE...]\n"
+      "       arrasto-grafico -o PICTURE.svg FILE...\n"
       "       arrasto-grafico --help | --version\n"
       "\n"
       "Draws each first curve file (\"Curva1_\" followed by the run name) as an\n"
       "SVG picture beside it, named as the file with \".svg\" added. With no\n"
-      "FILE, draws every such file in the working folder.\n");
+      "FILE, draws every such file in the working folder. With -o, draws all\n"
+      "the FILEs in one picture, to compare designs.\n");
 }
 
 // What the command line asks for.
 struct Request {
   rt::CommonOption option = rt::CommonOption::none;
   std::vector<std::filesystem::path> files;
+  std::optional<std::filesystem::path> comparison;  // -o: one picture of all the files
   std::string unknown;  // an option not understood, if any
 };
 
@@ -41,9 +46,11 @@ Request parsed(const std::vector<std::string>& arguments) {
       options = false;
     } else if (options && rt::common_option(argument) != rt::CommonOption::none) {
       request.option = rt::common_option(argument);
+    } else if (options && argument == "-o") {
+      // The picture's name is the next argument; none leaves it empty, an error.
+      const std::string picture = i + 1 < arguments.size() ? arguments[++i] : std::string();
+      request.comparison = std::filesystem::path(std::u8string(picture.begin(), picture.end()));
     } else if (options && argument.size() > 1 && argument[0] == '-') {
-      // Options of this program alone are recognised here; one that takes
-      // a value reads it as arguments[++i].
       request.unknown = argument;
       return request;
     } else {
@@ -55,7 +62,20 @@ Request parsed(const std::vector<std::string>& arguments) {
   return request;
 }
 
-int plot(std::vector<std::filesystem::path> files) {
+int plot(std::vector<std::filesystem::path> files,
+         const std::optional<std::filesystem::path>& comparison) {
+  if (comparison) {
+    try {
+      if (files.empty() || comparison->empty())
+        throw grafico::PlotError(
+            rt::tr("-o needs the picture's file name and at least one curve file"));
+      grafico::plot_comparison(*comparison, files);
+      return 0;
+    } catch (const grafico::PlotError& error) {
+      rt::print_error_line(error.what());
+      return 1;
+    }
+  }
   if (files.empty()) {
     files = grafico::curve_file_names(".");
     if (files.empty()) {
@@ -96,7 +116,7 @@ int main(int argc, char** argv) {
   }
   int status = 1;
   try {
-    status = plot(request.files);
+    status = plot(request.files, request.comparison);
   } catch (const std::exception& error) {
     rt::print_error_line(std::string("arrasto-grafico: ") + error.what());
   }

@@ -1,13 +1,13 @@
 #include "grafico/plot_files.hpp"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 #include "grafico/curve_file.hpp"
 #include "grafico/curve_svg.hpp"
-#include "grafico/replace_file.hpp"
+#include "grafico/svg_text.hpp"
+#include "runtime/platform/platform.hpp"
+#include "runtime/run_error.hpp"
 
 namespace grafico {
 namespace {
@@ -21,18 +21,44 @@ std::string utf8_of(const std::filesystem::path& path) {
   return std::string(s.begin(), s.end());
 }
 
-std::string read_bytes(const std::filesystem::path& file) {
-  std::error_code error;
-  if (std::filesystem::is_directory(file, error))
-    throw PlotError(utf8_of(file) + ": cannot read: it is a directory");
-  std::ifstream in(file, std::ios::binary);
-  if (!in)
-    throw PlotError(utf8_of(file) +
-                    (std::filesystem::exists(file, error) ? ": cannot open" : ": cannot open: no such file"));
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) throw PlotError(utf8_of(file) + ": cannot read");
-  return std::move(bytes).str();
+// The runtime's error lines begin with the file name as given; here it is
+// shown printable.
+PlotError plot_error(const rt::RunError& error, const std::string& name) {
+  std::string_view what = error.what();
+  if (what.starts_with(name)) what.remove_prefix(name.size());
+  return PlotError(printable(name) + std::string(what));
+}
+
+// The file's curve, reduced as its lines stream past.
+Curve read_curve_file(const std::filesystem::path& file) {
+  const std::string name = utf8_of(file);
+  Curve curve{run_name_of(file), {}, {}};
+  try {
+    rt::InputFile in(name);
+    CurveReader reader([&in](char* buffer, std::size_t size) { return in.read(buffer, size); });
+    CurveReducer reducer;
+    while (const auto point = reader.next()) reducer.add(*point);
+    curve.summary = reducer.summary();
+    curve.points = reducer.points();
+  } catch (const CurveError& error) {
+    throw PlotError(printable(name) + ":" + std::to_string(error.line()) + ": " + error.what());
+  } catch (const rt::RunError& error) {
+    throw plot_error(error, name);
+  }
+  return curve;
+}
+
+// Written under a temporary name that replaces the older file only when
+// complete; the runtime removes the temporary on failure and on Ctrl-C.
+void write_svg(const std::filesystem::path& target, const std::string& svg) {
+  const std::string name = utf8_of(target);
+  try {
+    rt::OutputFile out(name);
+    out.write(svg.data(), svg.size());
+    out.commit();
+  } catch (const rt::RunError& error) {
+    throw plot_error(error, name);
+  }
 }
 
 }  // namespace
@@ -62,19 +88,13 @@ std::filesystem::path svg_name_for(const std::filesystem::path& file) {
 }
 
 void plot_curve_file(const std::filesystem::path& file) {
-  const std::string text = read_bytes(file);
-  std::string svg;
-  try {
-    svg = curve_svg(read_curve(text), run_name_of(file));
-  } catch (const CurveError& error) {
-    throw PlotError(utf8_of(file) + ":" + std::to_string(error.line()) + ": " + error.what());
-  }
-  const std::filesystem::path target = svg_name_for(file);
-  try {
-    replace_file(target, svg);
-  } catch (const std::exception& error) {
-    throw PlotError(utf8_of(target) + ": " + error.what());
-  }
+  write_svg(svg_name_for(file), curve_svg(read_curve_file(file)));
+}
+
+void plot_comparison(const std::filesystem::path& output, const std::vector<std::filesystem::path>& files) {
+  std::vector<Curve> curves;
+  for (const auto& file : files) curves.push_back(read_curve_file(file));
+  write_svg(output, comparison_svg(curves));
 }
 
 }  // namespace grafico

@@ -1,5 +1,5 @@
 #pragma once
-// From curve files on disk to SVG files beside them.
+// From curve files on disk to SVG files.
 
 #include <filesystem>
 #include <stdexcept>
@@ -27,7 +27,11 @@ std::string run_name_of(const std::filesystem::path& file);
 std::filesystem::path svg_name_for(const std::filesystem::path& file);
 
 // Reads file and writes its drawing to svg_name_for(file). Throws
-// PlotError; nothing is then written.
+// PlotError; nothing is then written and an older drawing stays.
 void plot_curve_file(const std::filesystem::path& file);
+
+// Draws every file's curve in one picture, written to output. Throws
+// PlotError when any file cannot be read; nothing is then written.
+void plot_comparison(const std::filesystem::path& output, const std::vector<std::filesystem::path>& files);
 
 }  // namespace grafico

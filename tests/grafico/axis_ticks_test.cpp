@@ -35,6 +35,17 @@ TEST(AxisTicks, WidensToRoundValuesFromZero) {
 TEST(AxisTicks, LabelsVeryLargeAndSmallInExponentForm) {
   EXPECT_EQ(labels(grafico::axis_from_zero(0, 2.6e12, 6)), "0 5e11 1e12 1.5e12 2e12 2.5e12 3e12");
   EXPECT_EQ(labels(grafico::axis_from_zero(0, 3e-11, 3)), "0 1e-11 2e-11 3e-11");
+  // Subnormal values: no power of ten divides down to them.
+  EXPECT_EQ(labels(grafico::axis_from_zero(0, 3e-320, 3)), "0 1e-320 2e-320 3e-320");
+  EXPECT_EQ(labels(grafico::axis_from_zero(0, 5e-324, 2)), "0 5e-324");
+}
+
+TEST(AxisTicks, OneDigitAboveIsStrictlyAbove) {
+  const struct {
+    double x;
+    const char* text;
+  } cases[] = {{0.03, "0.04"}, {0.027, "0.03"}, {0.0299, "0.03"}, {0.09, "0.1"}, {0.95, "1"}, {3, "4"}, {1e-320, "2e-320"}};
+  for (const auto& c : cases) EXPECT_EQ(grafico::one_digit_above(c.x), c.text) << c.x;
 }
 
 TEST(AxisTicks, SecondScaleKeepsItsEnds) {

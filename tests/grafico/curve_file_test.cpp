@@ -2,12 +2,28 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <string>
-
-using grafico::read_curve;
+#include <vector>
 
 namespace {
+
+// Every point of text, handed to the reader 7 bytes at a time so that lines
+// cross the chunks.
+std::vector<grafico::CurvePoint> read_curve(const std::string& text) {
+  std::size_t at = 0;
+  grafico::CurveReader reader([&](char* buffer, std::size_t size) {
+    const std::size_t n = std::min({size, text.size() - at, std::size_t{7}});
+    std::memcpy(buffer, text.data() + at, n);
+    at += n;
+    return n;
+  });
+  std::vector<grafico::CurvePoint> points;
+  while (const auto p = reader.next()) points.push_back(*p);
+  return points;
+}
 
 const std::string kHeader =
     "  # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto\n";
@@ -65,6 +81,9 @@ TEST(CurveFile, NamesTheLineItCannotRead) {
   EXPECT_EQ(error_of(kHeader + " 0.1 122,4 0.17\n"), "2: not a number: \"122,4\"");
   EXPECT_EQ(error_of(kHeader + " 0.1 122.4 N\xFAmero\f\n"), "2: not a number: \"N\\xFAmero\\x0C\"");
   EXPECT_EQ(error_of(kHeader + " 0.1 122.4 1.0E+999\n"), "2: number out of range: \"1.0E+999\"");
+  // A file with no line end (a device, a binary) is not read to its end.
+  EXPECT_EQ(error_of(kHeader + std::string(4100, '0')), "2: line longer than 4096 bytes");
+  EXPECT_EQ(read_curve(kHeader + " 1 2 3" + std::string(4090, ' ') + "\r\n").size(), 1u);
 }
 
 }  // namespace

@@ -48,6 +48,28 @@ TEST(Render, TheExampleCurveDrawsWithARealRenderer) {
   EXPECT_EQ(read(dir / "erros.txt"), "Curva1_ruim:2: expected 3 numbers, found 2\n");
   EXPECT_FALSE(fs::exists(dir / "Curva1_ruim.svg"));
   EXPECT_TRUE(fs::exists(dir / "Curva1_foguete.svg"));
+
+  // Square-edged fins with a longer tip chord beside the example, in one
+  // picture: a line and a legend entry for each.
+  std::string data = read(EXAMPLE_DATA), variant;
+  std::istringstream lines(data);
+  std::string line;
+  for (int number = 1; std::getline(lines, line); ++number)
+    variant += (number == 1 ? "retas" : number == 15 ? "2" : number == 18 ? "60" : line) + "\n";
+  std::ofstream(dir / "dados.txt") << variant;
+  ASSERT_EQ(run("PATH=/nonexistent '" ARRASTO_EXE "' </dev/null"), 0);
+  ASSERT_EQ(run("'" GRAFICO_EXE "' -o comparacao.svg Curva1_foguete Curva1_retas"), 0);
+  const std::string comparison = read(dir / "comparacao.svg");
+  std::size_t lines_drawn = 0;
+  for (auto at = comparison.find("<polyline"); at != std::string::npos; at = comparison.find("<polyline", at + 1))
+    ++lines_drawn;
+  EXPECT_EQ(lines_drawn, 2u);
+  EXPECT_NE(comparison.find(">foguete</text>"), std::string::npos);
+  EXPECT_NE(comparison.find(">retas</text>"), std::string::npos);
+  EXPECT_EQ(run("rsvg-convert -o comparacao.png comparacao.svg"), 0);
+  EXPECT_GT(read(dir / "comparacao.png").size(), 10000u);
+  EXPECT_EQ(run("'" GRAFICO_EXE "' -o comparacao.svg 2>erros.txt"), 1 << 8);
+  EXPECT_EQ(read(dir / "erros.txt"), "-o needs the picture's file name and at least one curve file\n");
   fs::remove_all(dir);
 }
 
