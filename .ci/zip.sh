@@ -88,7 +88,8 @@ listing() { ls -A "$app" "$parent"; }
 before=$(listing)
 run extra
 [ "$status" -eq 2 ] || fail "arrasto.exe extra: exit status $status, expected 2"
-[ "$(wc -l <"$work/err")" -eq 1 ] || fail "arrasto.exe extra: standard error: $(cat "$work/err")"
+[ "$(wc -l <"$work/err")" -eq 1 ] && grep -q dados.txt "$work/err" ||
+  fail "arrasto.exe extra: standard error, not one line naming dados.txt: $(cat "$work/err")"
 [ -s "$work/out" ] && fail "arrasto.exe extra: standard output: $(cat "$work/out")"
 [ "$(listing)" = "$before" ] || fail "arrasto.exe extra: files written or the editor run"
 run --version

@@ -60,7 +60,6 @@ set(CPACK_PACKAGE_NAME arrasto)
 set(CPACK_PACKAGE_VENDOR "the arrasto developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "drag coefficient of a small rocket over a range of Mach numbers")
 set(CPACK_PACKAGE_DESCRIPTION_FILE ${arrasto_pkg}/debian/description)
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 if(WIN32)
   # The zip's one top folder is named like the zip.
