@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -257,6 +258,19 @@ TEST(Run, ARunStoppedByCtrlCLeavesNoTemporaryFile) {
   folder.write("dados.txt", data_with({{8, "2000000000 IT"}}));
   EXPECT_EQ(folder.stop_when_present(".arrasto-", SIGINT), SIGINT);
   EXPECT_EQ(folder.files(), Lines{"dados.txt"});
+}
+
+// Messages come in the user's language: the run inherits LC_ALL.
+TEST(Run, ADataFileErrorInPortuguese) {
+  const Lines all = example_lines();
+  RunFolder folder;
+  folder.write("dados.txt", join(Lines(all.begin(), all.end() - 1)));
+  ::setenv("LC_ALL", "pt_BR.UTF-8", 1);
+  const e2e::Outcome outcome = folder.run();
+  ::unsetenv("LC_ALL");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors,
+            "dados.txt: LTB: falta o valor, o arquivo termina ap\xC3\xB3s 25 valores\n");
 }
 
 }  // namespace
