@@ -198,7 +198,7 @@ TEST(ListReader, Names) {
   EXPECT_EQ(name("'" + longo + "'"), std::string(50, 'n'));
   // What the cut took, for a character it fell inside.
   for (const auto& [bytes, cut_off] : {std::pair<std::string, std::string>{longo, "nnn"},
-                                       {"'" + std::string(49, 'a') + "\xC3\xA9'", "\xA9"},
+                                       {std::string("'").append(49, 'a') + "\xC3\xA9'", "\xA9"},
                                        {std::string(50, 'a'), ""}}) {
     rt::ListReader r = reader(bytes);
     r.read_text("NOME");
