@@ -39,7 +39,6 @@ void ValueBytes::add(char c) {
   const bool digit = is_digit(c);
   ++size_;
   if (head_.size() < kKept) head_ += c;
-  all_digits_ = all_digits_ && digit;
   all_zeros_ = all_zeros_ && c == '0';
 
   if (sign) {

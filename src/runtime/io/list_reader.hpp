@@ -28,12 +28,12 @@ class ValueBytes {
   void add(char c);
 
   std::uint64_t size() const { return size_; }
-  // The first bytes of the value (at most kKept).
+  // The first bytes of the value: enough for a message, for a name's 50
+  // characters and for the rest of a UTF-8 character the cut fell inside.
   std::string_view head() const { return head_; }
   static constexpr std::size_t kKept = kTextLength + 3;
 
-  // Whether the value so far is a repeat count's digits, all of them 0.
-  bool all_digits() const { return size_ > 0 && all_digits_; }
+  // Whether every byte so far is a 0 (a repeat count of 0).
   bool all_zeros() const { return all_zeros_; }
 
   enum class Integer { ok, malformed, out_of_range };
@@ -44,7 +44,6 @@ class ValueBytes {
  private:
   std::string head_;
   std::uint64_t size_ = 0;
-  bool all_digits_ = true;
   bool all_zeros_ = true;
   // Integer: a sign, then digits only.
   bool int_digits_ = false;
