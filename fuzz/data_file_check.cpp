@@ -26,18 +26,17 @@ constexpr std::size_t kLongestMessage = 1000;
 
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
-// Whether line number (from 1) of the bytes holds anything but blanks and
-// its line end.
+// Whether line number (from 1) of the bytes holds anything but blanks;
+// LF, CR LF and a lone CR each end a line.
 bool line_holds_something(std::string_view bytes, long number) {
   std::size_t begin = 0;
   for (long n = 1; n < number; ++n) {
-    const std::size_t nl = bytes.find('\n', begin);
-    if (nl == std::string_view::npos) return false;
-    begin = nl + 1;
+    const std::size_t end = bytes.find_first_of("\r\n", begin);
+    if (end == std::string_view::npos) return false;
+    begin = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
   }
-  std::size_t end = bytes.find('\n', begin);
+  std::size_t end = bytes.find_first_of("\r\n", begin);
   if (end == std::string_view::npos) end = bytes.size();
-  if (end > begin && bytes[end - 1] == '\r') --end;
   const std::string_view line = bytes.substr(begin, end - begin);
   return std::any_of(line.begin(), line.end(), [](char c) { return !is_blank(c); });
 }
@@ -62,6 +61,12 @@ std::string message_fault(std::string_view message, std::string_view bytes) {
     if (u < 0x20 || u > 0x7E) return "the message holds the byte " + std::to_string(u);
   }
   constexpr std::string_view kFile = "dados.txt:";
+  // A file saved as UTF-16 is refused whole, before any value.
+  if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {
+    constexpr std::string_view kUtf16 =
+        "dados.txt: the file is saved as UTF-16 (\"Unicode\"); save it as UTF-8 or ANSI";
+    return message == kUtf16 ? std::string() : "a UTF-16 file not refused as such";
+  }
   if (!message.starts_with(kFile)) return "the message does not begin with \"dados.txt:\"";
   std::string_view rest = message.substr(kFile.size());
 
@@ -107,6 +112,7 @@ std::string message_fault(std::string_view message, std::string_view bytes) {
 
 Outcome check_data_file(std::string_view bytes) {
   rt::FixedText NOME{};
+  std::string NOMECORTE;
   int LINHANOME = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
   double TO1 = 0, PO1 = 0, RETC = 0, RETE = 0, MMAX = 0, TO = 0, PO = 0, PI = 0;
   double LNA = 0, DNA = 0, LC = 0, DC = 0, N = 0, E = 0, RC = 0, TC = 0, S = 0, SC = 0;
@@ -117,9 +123,9 @@ Outcome check_data_file(std::string_view bytes) {
   Outcome outcome;
   try {
     rt::ListReader leitor(arrasto::kArquivoDados, std::string(bytes));
-    arrasto::LERDADOS(leitor, NOME, LINHANOME, U, TO1, PO1, RETC, RETE, MMAX, IT, TO, PO, PI,
-                      NA, LNA, DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB,
-                      ETB, LTB);
+    arrasto::LERDADOS(leitor, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX, IT, TO,
+                      PO, PI, NA, LNA, DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT,
+                      DETB, ETB, LTB);
     // One value a line: the last of 26 cannot sit before line 26.
     if (leitor.line() < 26)
       outcome.fault = "26 values read by line " + std::to_string(leitor.line());
@@ -127,7 +133,7 @@ Outcome check_data_file(std::string_view bytes) {
       outcome.fault = "the run name's line " + std::to_string(LINHANOME) + " is out of place";
     else if (NA < 1 || NA > 4)
       outcome.fault = "NA = " + std::to_string(NA) + " accepted";
-    arrasto::NOMESRESULTADO(NOME, ARQCURVA, ARQTRAJ, nomes);
+    arrasto::NOMESRESULTADO(NOME, NOMECORTE, ARQCURVA, ARQTRAJ, nomes);
     arrasto::VERIFICARNOMES(nomes, arrasto::kArquivoDados, LINHANOME);
     outcome.read_all = true;
     outcome.values.assign(NOME.begin(), NOME.end());
@@ -150,21 +156,26 @@ Outcome check_data_file(std::string_view bytes) {
 Outcome check_data_file_both_line_ends(std::string_view bytes) {
   Outcome lf = check_data_file(bytes);
   if (!lf.fault.empty() || bytes.find('\r') != std::string_view::npos) return lf;
-  std::string crlf;
-  crlf.reserve(bytes.size() + bytes.size() / 8);
-  for (const char c : bytes) {
-    if (c == '\n') crlf += '\r';
-    crlf += c;
-  }
-  Outcome other = check_data_file(crlf);
-  if (!other.fault.empty()) {
-    other.fault = "with CR LF line ends: " + other.fault;
-    return other;
-  }
-  if (other.read_all != lf.read_all || other.values != lf.values || other.message != lf.message) {
-    lf.fault = "CR LF line ends change the outcome: " +
-               (other.read_all ? std::string("all values read") : "\"" + other.message + "\"") +
-               (other.read_all && lf.read_all ? " but other values" : "");
+  for (const std::string_view line_end : {"\r\n", "\r"}) {
+    std::string changed;
+    changed.reserve(bytes.size() + bytes.size() / 8);
+    for (const char c : bytes) {
+      if (c == '\n') changed += line_end;
+      else changed += c;
+    }
+    const std::string what = line_end.size() == 2 ? "CR LF line ends" : "CR line ends";
+    Outcome other = check_data_file(changed);
+    if (!other.fault.empty()) {
+      other.fault = "with " + what + ": " + other.fault;
+      return other;
+    }
+    if (other.read_all != lf.read_all || other.values != lf.values ||
+        other.message != lf.message) {
+      lf.fault = what + " change the outcome: " +
+                 (other.read_all ? std::string("all values read") : "\"" + other.message + "\"") +
+                 (other.read_all && lf.read_all ? " but other values" : "");
+      return lf;
+    }
   }
   return lf;
 }

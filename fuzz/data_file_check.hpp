@@ -24,8 +24,8 @@ struct Outcome {
 Outcome check_data_file(std::string_view bytes);
 
 // check_data_file, and for bytes without a carriage return the same bytes
-// with CR LF line ends as well: both must give the same values or the same
-// message. The first fault found is in the outcome returned.
+// with CR LF and with CR line ends as well: all must give the same values
+// or the same message. The first fault found is in the outcome returned.
 Outcome check_data_file_both_line_ends(std::string_view bytes);
 
 // Why an error message for the data file bytes is not in the reader's form;

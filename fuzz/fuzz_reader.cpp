@@ -1,6 +1,6 @@
 // libFuzzer target: any bytes at all as the data file. The reading and the
 // result-name checks must take all 26 values or end with one error in the
-// reader's form, and CR LF line ends must change nothing; anything else, and
+// reader's form, and CR LF or CR line ends must change nothing; anything else, and
 // any sanitizer report, is a crash.
 
 #include <cstddef>

@@ -2,15 +2,19 @@
 
 #include <string>
 
+#include "runtime/platform/messages.hpp"
+
 namespace arrasto {
 
-void LERDADOS(rt::ListReader& leitor, rt::FixedText& NOME, int& LINHANOME, int& U, double& TO1,
-              double& PO1, double& RETC, double& RETE, double& MMAX, int& IT, double& TO,
-              double& PO, double& PI, int& NA, double& LNA, double& DNA, double& LC, double& DC,
-              double& N, int& AC, double& E, double& RC, double& TC, double& S, double& SC,
-              int& MOTORLIGADO, double& DT, int& NT, double& DETB, double& ETB, double& LTB) {
+void LERDADOS(rt::ListReader& leitor, rt::FixedText& NOME, int& LINHANOME, std::string& NOMECORTE,
+              int& U, double& TO1, double& PO1, double& RETC, double& RETE, double& MMAX, int& IT,
+              double& TO, double& PO, double& PI, int& NA, double& LNA, double& DNA, double& LC,
+              double& DC, double& N, int& AC, double& E, double& RC, double& TC, double& S,
+              double& SC, int& MOTORLIGADO, double& DT, int& NT, double& DETB, double& ETB,
+              double& LTB) {
   NOME = leitor.read_text("NOME");
   LINHANOME = leitor.line();
+  NOMECORTE = leitor.text_cut_off();
   U = leitor.read_integer("U");
   TO1 = leitor.read_real("TO1");
   PO1 = leitor.read_real("PO1");
@@ -27,8 +31,9 @@ void LERDADOS(rt::ListReader& leitor, rt::FixedText& NOME, int& LINHANOME, int& 
   // Only four nose shapes have a wetted area; any other code would leave
   // every area and drag term without a value.
   if (NA < 1 || NA > 4)
-    leitor.fail_at_line("NA", "the nose shape must be 1 (half-ellipsoid), 2 (tangent ogive), "
-                              "3 (cone) or 4 (paraboloid), found " + std::to_string(NA));
+    leitor.fail_at_line("NA", rt::tr("the nose shape must be 1 (half-ellipsoid), 2 (tangent "
+                                     "ogive), 3 (cone) or 4 (paraboloid), found {}",
+                                     {std::to_string(NA)}));
   LNA = leitor.read_real("LNA");
   DNA = leitor.read_real("DNA");
   LC = leitor.read_real("LC");

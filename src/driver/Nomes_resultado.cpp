@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "runtime/platform/file_names.hpp"
+#include "runtime/platform/messages.hpp"
 #include "runtime/io/list_reader.hpp"
 #include "runtime/platform/platform.hpp"
 #include "runtime/run_error.hpp"
@@ -16,11 +17,15 @@ constexpr std::string_view kPrefixoTrajetoria = "Curva_trajet\xF3ria_";
 
 }  // namespace
 
-void NOMESRESULTADO(const rt::FixedText& NOME, rt::FixedText& ARQCURVA, rt::FixedText& ARQTRAJ,
-                    NomesResultado& nomes) {
+void NOMESRESULTADO(const rt::FixedText& NOME, const std::string& NOMECORTE,
+                    rt::FixedText& ARQCURVA, rt::FixedText& ARQTRAJ, NomesResultado& nomes) {
   ARQCURVA = rt::join(kPrefixoCurva, NOME);
   ARQTRAJ = rt::join(kPrefixoTrajetoria, NOME);
-  const rt::NameEncoding encoding = rt::name_encoding(rt::trimmed(NOME));
+  // The cut at 50 lies at the end of the trimmed name only when no blank
+  // stands before it.
+  const std::string_view nome = rt::trimmed(NOME);
+  const rt::NameEncoding encoding =
+      rt::name_encoding(nome, nome.size() == rt::kTextLength ? NOMECORTE : std::string());
   nomes.curva = rt::disk_name(rt::trimmed(ARQCURVA), kPrefixoCurva.size(), encoding);
   nomes.trajetoria = rt::disk_name(rt::trimmed(ARQTRAJ), kPrefixoTrajetoria.size(), encoding);
   nomes.relatorio = rt::disk_name(rt::trimmed(NOME), 0, encoding);
@@ -29,19 +34,19 @@ void NOMESRESULTADO(const rt::FixedText& NOME, rt::FixedText& ARQCURVA, rt::Fixe
 void VERIFICARNOMES(const NomesResultado& nomes, const std::string& data_file, int line) {
   const std::string where = data_file + ":" + std::to_string(line) + ": NOME: ";
   struct Resultado {
-    const char* what;
+    std::string what;
     const std::string& name;
   };
-  const std::array<Resultado, 3> files{{{"the first curve file", nomes.curva},
-                                        {"the second curve file", nomes.trajetoria},
-                                        {"the report file", nomes.relatorio}}};
-  if (rt::name_fault(nomes.relatorio) == "is empty")
-    throw rt::RunError(where + "the run name is blank, and it names the report file");
+  const std::array<Resultado, 3> files{{{rt::tr("the first curve file"), nomes.curva},
+                                        {rt::tr("the second curve file"), nomes.trajetoria},
+                                        {rt::tr("the report file"), nomes.relatorio}}};
+  if (nomes.relatorio.empty())
+    throw rt::RunError(where + rt::tr("the run name is blank, and it names the report file"));
   for (const Resultado& file : files) {
     const std::string fault = rt::name_fault(file.name);
     if (!fault.empty())
-      throw rt::RunError(where + "the run name cannot name a file: " + file.what + " " +
-                         rt::quoted(file.name) + " " + fault);
+      throw rt::RunError(where + rt::tr("the run name cannot name a file: {} {} {}",
+                                        {file.what, rt::quoted(file.name), fault}));
   }
 
   // Compared by spelling and by what the file system says, so that a link,
@@ -54,18 +59,18 @@ void VERIFICARNOMES(const NomesResultado& nomes, const std::string& data_file, i
   };
   for (const Resultado& file : files)
     if (rt::is_folder(file.name))
-      throw rt::RunError(where + file.what + " " + rt::quoted(file.name) +
-                         " is a folder here, and no file can replace it");
+      throw rt::RunError(where + rt::tr("{} {} is a folder here, and no file can replace it",
+                                        {file.what, rt::quoted(file.name)}));
   for (const Resultado& file : files)
     if (one_file(file.name, data_file))
-      throw rt::RunError(where + file.what + " " + rt::quoted(file.name) +
-                         " would overwrite the data file");
+      throw rt::RunError(where + rt::tr("{} {} would overwrite the data file",
+                                        {file.what, rt::quoted(file.name)}));
   for (std::size_t i = 0; i < files.size(); ++i)
     for (std::size_t j = i + 1; j < files.size(); ++j)
       if (one_file(files[i].name, files[j].name))
-        throw rt::RunError(where + files[i].what + " " + rt::quoted(files[i].name) + " and " +
-                           files[j].what + " " + rt::quoted(files[j].name) +
-                           " would be one file");
+        throw rt::RunError(where + rt::tr("{} {} and {} {} would be one file",
+                                          {files[i].what, rt::quoted(files[i].name),
+                                           files[j].what, rt::quoted(files[j].name)}));
 }
 
 }  // namespace arrasto

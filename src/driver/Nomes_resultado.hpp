@@ -19,8 +19,9 @@ struct NomesResultado {
 
 // ARQCURVA and ARQTRAJ as the run has always joined them ("Curva1_" and
 // "Curva_trajetória_" with NOME, cut at 50), and the on-disk names.
-void NOMESRESULTADO(const rt::FixedText& NOME, rt::FixedText& ARQCURVA, rt::FixedText& ARQTRAJ,
-                    NomesResultado& nomes);
+// NOMECORTE: the bytes cut off the run name when it was read.
+void NOMESRESULTADO(const rt::FixedText& NOME, const std::string& NOMECORTE,
+                    rt::FixedText& ARQCURVA, rt::FixedText& ARQTRAJ, NomesResultado& nomes);
 
 // Throws RunError ("FILE:LINE: NOME: ...") when a result file could not be
 // written safely; data_file is the data file's name, line the run name's.

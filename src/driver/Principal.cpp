@@ -76,6 +76,7 @@ void RELATORIO(rt::RecordFile& relatorio, const double& MMAX, const double& CDA,
 void PRINCIPAL() {
   // Data file values.
   rt::FixedText NOME{};
+  std::string NOMECORTE;
   int LINHANOME = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
   double TO1 = 0, PO1 = 0, RETC = 0, RETE = 0, MMAX = 0, TO = 0, PO = 0, PI = 0;
   double LNA = 0, DNA = 0, LC = 0, DC = 0, N = 0, E = 0, RC = 0, TC = 0, S = 0, SC = 0;
@@ -99,9 +100,9 @@ void PRINCIPAL() {
     rt::stop_interrupted(fim);
 
   {
-    rt::ListReader leitor(kArquivoDados, rt::read_whole_file(kArquivoDados));
-    LERDADOS(leitor, NOME, LINHANOME, U, TO1, PO1, RETC, RETE, MMAX, IT, TO, PO, PI, NA, LNA,
-             DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB, ETB, LTB);
+    rt::ListReader leitor(kArquivoDados);
+    LERDADOS(leitor, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX, IT, TO, PO, PI,
+             NA, LNA, DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB, ETB, LTB);
   }
   if (U == 2)
     PES(LNA, DNA, LC, DC, E, RC, TC, S, SC, DT, DETB, ETB, LTB);
@@ -113,7 +114,7 @@ void PRINCIPAL() {
             SWETE, LE, ST, DITB);
 
   // Every check is done before the first result file is touched.
-  NOMESRESULTADO(NOME, ARQCURVA, ARQTRAJ, nomes);
+  NOMESRESULTADO(NOME, NOMECORTE, ARQCURVA, ARQTRAJ, nomes);
   VERIFICARNOMES(nomes, kArquivoDados, LINHANOME);
 
   // All three files are opened before the sweep, so that one that may not

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -351,6 +352,19 @@ TEST(Run, AnInterruptAtTheEditorIsTheEditorsToHandle) {
     EXPECT_EQ(folder.read("foguete") == join(kRelatorio), editor.results);
     EXPECT_EQ(folder.read("Curva1_foguete") == "older\n", !editor.results);
   }
+}
+
+// Messages come in the user's language: the run inherits LC_ALL.
+TEST(Run, ADataFileErrorInPortuguese) {
+  const Lines all = example_lines();
+  RunFolder folder;
+  folder.write("dados.txt", join(Lines(all.begin(), all.end() - 1)));
+  ::setenv("LC_ALL", "pt_BR.UTF-8", 1);
+  const e2e::Outcome outcome = folder.run();
+  ::unsetenv("LC_ALL");
+  EXPECT_EQ(outcome.status, 1);
+  EXPECT_EQ(outcome.errors,
+            "dados.txt: LTB: falta o valor, o arquivo termina ap\xC3\xB3s 25 valores\n");
 }
 
 }  // namespace

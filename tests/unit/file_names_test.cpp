@@ -18,9 +18,19 @@ TEST(FileNames, EncodingOfTheRunName) {
   // Overlong and surrogate forms are not UTF-8: the bytes are Windows-1252.
   EXPECT_EQ(rt::name_encoding("\xC0\xAF"), rt::NameEncoding::windows1252);
   EXPECT_EQ(rt::name_encoding("\xED\xA0\x80"), rt::NameEncoding::windows1252);
-  // A sequence cut at the end is UTF-8 all the same, and is dropped.
-  EXPECT_EQ(rt::name_encoding("ab\xE2\x82"), rt::NameEncoding::utf8);
-  EXPECT_EQ(disk("ab\xE2\x82", 0, "ab\xE2\x82"), "ab");
+  // A sequence left incomplete at the end is UTF-8 only where the bytes the
+  // cut took complete it; else the name is Windows-1252 ("Jos\xE9").
+  using enum rt::NameEncoding;
+  struct Case {
+    const char* name;
+    const char* cut_off;
+    rt::NameEncoding encoding;
+  } const cases[] = {{"Jos\xE9", "", windows1252}, {"\xE9", "", windows1252},
+                     {"ab\xE2\x82", "", windows1252}, {"ab\xE2\x82", "x", windows1252},
+                     {"ab\xE2\x82", "\xAC", utf8}, {"ab\xC3", "\xA9z", utf8}};
+  for (const Case& c : cases)
+    EXPECT_EQ(rt::name_encoding(c.name, c.cut_off), c.encoding) << c.name << "|" << c.cut_off;
+  EXPECT_EQ(rt::disk_name("ab\xE2\x82", 0, utf8), "ab");  // what the cut left is dropped
 }
 
 TEST(FileNames, NamesThatCannotBePlainFiles) {

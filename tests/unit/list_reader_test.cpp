@@ -5,10 +5,19 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "runtime/run_error.hpp"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -55,16 +64,73 @@ TEST(ListReader, EachValueOnItsOwnLineWithRemarksAndBlankLines) {
             "dados.txt: IT: missing, the file ends after 1 value");
 }
 
-TEST(ListReader, LineEndsByteOrderMarkAndCarriageReturns) {
-  rt::ListReader r = reader("\xEF\xBB\xBF" "1\r\n\r\n2.5\r\n'a b'\r\n4");
-  EXPECT_EQ(r.read_integer("U"), 1);
-  EXPECT_EQ(r.read_real("X"), 2.5);
-  EXPECT_EQ(std::string(rt::trimmed(r.read_text("NOME"))), "a b");
-  EXPECT_EQ(r.read_integer("IT"), 4);  // no line end after the last value
-  EXPECT_EQ(r.line(), 5);
-  // A carriage return inside a line is not a line end.
-  EXPECT_EQ(real_error("2\r5\n"), "dados.txt:1: X: expected a real number, found \"2\\x0D5\"");
+TEST(ListReader, LineEndsAndByteOrderMarks) {
+  // LF, CR LF and a lone CR (classic Mac) each end one line.
+  for (const std::string end : {"\n", "\r\n", "\r"}) {
+    rt::ListReader r = reader("\xEF\xBB\xBF" "1" + end + end + "2.5 x" + end + "'a b'" + end + "4");
+    EXPECT_EQ(r.read_integer("U"), 1);
+    EXPECT_EQ(r.read_real("X"), 2.5);
+    EXPECT_EQ(r.line(), 3);
+    EXPECT_EQ(std::string(rt::trimmed(r.read_text("NOME"))), "a b");
+    EXPECT_EQ(r.read_integer("IT"), 4);  // no line end after the last value
+    EXPECT_EQ(r.line(), 5);
+    EXPECT_EQ(real_error(end + end + "x" + end),
+              "dados.txt:3: X: expected a real number, found \"x\"");
+  }
+  // Notepad's "Unicode", in either byte order, is refused as such.
+  for (const char* mark : {"\xFF\xFE", "\xFE\xFF"})
+    EXPECT_EQ(real_error(std::string(mark) + std::string("1\0\n\0", 4)),
+              "dados.txt: the file is saved as UTF-16 (\"Unicode\"); save it as UTF-8 or ANSI");
 }
+
+// Fed through a source in pieces of every size, the reader gives the same
+// values, and asks for no byte beyond the piece holding the last value's
+// end: the endless tail after it is never read.
+TEST(ListReader, ReadsAStreamNoFurtherThanItsLastValue) {
+  const std::string data = "\xEF\xBB\xBF'a b' x\r\n\r\n7*1.5 remark\r\n3\r\n";
+  for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{1} << 30}) {
+    std::uint64_t given = 0;
+    const std::uint64_t tail = std::uint64_t{1} << 40;
+    rt::ListReader r("dados.txt", [&](char* buffer, std::size_t size) {
+      const std::size_t n =
+          static_cast<std::size_t>(std::min<std::uint64_t>({size, piece, tail - given}));
+      for (std::size_t i = 0; i < n; ++i, ++given)
+        buffer[i] = given < data.size() ? data[given] : '9';
+      return n;
+    });
+    EXPECT_EQ(rt::trimmed(r.read_text("NOME")), "a b");
+    EXPECT_EQ(r.read_real("X"), 1.5);
+    EXPECT_EQ(r.line(), 3);
+    EXPECT_EQ(r.read_integer("IT"), 3);
+    EXPECT_EQ(r.line(), 4);
+    EXPECT_LE(given, data.size() + std::min<std::size_t>(piece, std::size_t{1} << 16)) << piece;
+  }
+}
+
+#ifndef _WIN32
+// The data file on disk: values before an 8 GiB sparse tail read at once,
+// and a FIFO is refused instead of waiting for a writer.
+TEST(ListReader, FromAFile) {
+  const std::filesystem::path dir =
+      std::filesystem::temp_directory_path() / ("arrasto-reader-" + std::to_string(::getpid()));
+  std::filesystem::create_directories(dir);
+  const std::string grande = (dir / "grande.txt").string(), fifo = (dir / "dados.txt").string();
+  std::ofstream(grande) << "foguete\n2.5\n";
+  std::filesystem::resize_file(grande, std::uintmax_t{8} << 30);
+  rt::ListReader r(grande);
+  EXPECT_EQ(rt::trimmed(r.read_text("NOME")), "foguete");
+  EXPECT_EQ(r.read_real("X"), 2.5);
+  ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+  std::string message;
+  try {
+    rt::ListReader{fifo};
+  } catch (const rt::RunError& e) {
+    message = e.what();
+  }
+  EXPECT_EQ(message, fifo + ": cannot read: not a regular file");
+  std::filesystem::remove_all(dir);
+}
+#endif
 
 TEST(ListReader, RealSpellings) {
   EXPECT_EQ(real("1,5"), 1.0);  // a decimal comma ends the value
@@ -130,6 +196,14 @@ TEST(ListReader, Names) {
   const std::string longo(60, 'n');
   EXPECT_EQ(name(longo), std::string(50, 'n'));
   EXPECT_EQ(name("'" + longo + "'"), std::string(50, 'n'));
+  // What the cut took, for a character it fell inside.
+  for (const auto& [bytes, cut_off] : {std::pair<std::string, std::string>{longo, "nnn"},
+                                       {std::string("'").append(49, 'a') + "\xC3\xA9'", "\xA9"},
+                                       {std::string(50, 'a'), ""}}) {
+    rt::ListReader r = reader(bytes);
+    r.read_text("NOME");
+    EXPECT_EQ(r.text_cut_off(), cut_off);
+  }
   const auto text_error = [](const std::string& bytes) {
     return error_of(bytes, [](rt::ListReader& r) { r.read_text("NOME"); });
   };

@@ -161,21 +161,30 @@ TEST_F(InFolder, FailedReplaceNamesTheFileAndTheReasonOnOneLine) {
   EXPECT_EQ(entries(), 1u) << "the temporary file is left behind";
 }
 
+// The whole of a file, read through InputFile in pieces.
+std::string read_all(const std::string& name) {
+  rt::InputFile file(name);
+  std::string bytes;
+  char piece[4096];
+  for (std::size_t n; (n = file.read(piece, sizeof piece)) > 0;) bytes.append(piece, n);
+  return bytes;
+}
+
 TEST_F(InFolder, DataFileIsReadAsBytes) {
   // CR LF, a Ctrl-Z (the end of a file to some text modes) and a NUL pass
   // through untouched.
   const std::string bytes("1\r\n\x1A\r\n\0x\n\xE7", 10);
   put("dados.txt", bytes);
-  EXPECT_EQ(rt::read_whole_file("dados.txt"), bytes);
+  EXPECT_EQ(read_all("dados.txt"), bytes);
   const std::string big(300000, 'x');
   put("grande.txt", big);
-  EXPECT_EQ(rt::read_whole_file("grande.txt"), big);
+  EXPECT_EQ(read_all("grande.txt"), big);
 }
 
 TEST_F(InFolder, ReadErrorsNameTheFileAndTheReason) {
   std::string message;
   try {
-    rt::read_whole_file("dados.txt");
+    read_all("dados.txt");
   } catch (const rt::RunError& error) {
     message = error.what();
   }
@@ -184,7 +193,7 @@ TEST_F(InFolder, ReadErrorsNameTheFileAndTheReason) {
   fs::create_directory("pasta");
   message.clear();
   try {
-    rt::read_whole_file("pasta");
+    read_all("pasta");
   } catch (const rt::RunError& error) {
     message = error.what();
   }

@@ -4,7 +4,10 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <memory>
 
+#include "runtime/platform/messages.hpp"
+#include "runtime/platform/platform.hpp"
 #include "runtime/run_error.hpp"
 
 namespace rt {
@@ -16,111 +19,168 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
-bool equals_ignoring_case(std::string_view s, std::string_view lower_word) {
-  if (s.size() != lower_word.size()) return false;
-  for (std::size_t i = 0; i < s.size(); ++i)
-    if (lower(s[i]) != lower_word[i]) return false;
-  return true;
+bool is_line_end(int c) { return c == '\r' || c == '\n'; }
+
+// Significant digits kept of a real. A double's correct rounding depends on
+// at most 767 of them; beyond, only whether any is not zero counts.
+constexpr std::size_t kDigits = 800;
+
+// Bytes asked of the file at a time; the reader holds no more than this.
+constexpr std::size_t kChunk = std::size_t{1} << 16;
+
+}  // namespace
+
+
+void ValueBytes::clear() { *this = ValueBytes(); }
+
+void ValueBytes::add(char c) {
+  const bool first = size_ == 0;
+  const bool sign = first && (c == '+' || c == '-');
+  const bool digit = is_digit(c);
+  ++size_;
+  if (head_.size() < kKept) head_ += c;
+  all_zeros_ = all_zeros_ && c == '0';
+
+  if (sign) {
+    int_negative_ = negative_ = c == '-';
+    part_ = Part::mantissa;
+    return;
+  }
+  if (!digit) {
+    int_bad_ = true;
+  } else {
+    int_digits_ = true;
+    if (int_value_ <= std::int64_t{1} << 32) int_value_ = int_value_ * 10 + (c - '0');
+    else int_too_large_ = true;
+  }
+  ++word_size_;
+  if (word_.size() < 8) word_ += lower(c);
+
+  const auto significant = [&] {
+    if (digits_.size() < kDigits) digits_ += c;
+    else if (c != '0') sticky_ = true;
+  };
+  // After the digits of the mantissa: E or D, or the exponent's sign alone.
+  const auto exponent_opens = [&] {
+    const char l = lower(c);
+    if (!mantissa_digits_) part_ = Part::bad;
+    else if (l == 'e' || l == 'd') part_ = Part::exponent_mark;
+    else if (c == '+' || c == '-') exponent_negative_ = c == '-', part_ = Part::exponent_sign;
+    else part_ = Part::bad;
+  };
+  switch (part_) {
+    case Part::start:
+    case Part::mantissa:
+      part_ = Part::mantissa;
+      if (digit) {
+        mantissa_digits_ = true;
+        if (!digits_.empty() || c != '0') significant(), ++whole_digits_;
+      } else if (c == '.') {
+        part_ = Part::fraction;
+      } else {
+        exponent_opens();
+      }
+      return;
+    case Part::fraction:
+      if (digit) {
+        mantissa_digits_ = true;
+        if (!digits_.empty() || c != '0') significant();
+        else ++leading_zeros_;
+      } else {
+        exponent_opens();
+      }
+      return;
+    case Part::exponent_mark:
+      if (c == '+' || c == '-') {
+        exponent_negative_ = c == '-';
+        part_ = Part::exponent_sign;
+        return;
+      }
+      [[fallthrough]];
+    case Part::exponent_sign:
+    case Part::exponent:
+      if (!digit) {
+        part_ = Part::bad;
+        return;
+      }
+      part_ = Part::exponent;
+      // Leading zeros of the exponent do not count, so that one of any
+      // length is safe.
+      if (exponent_digits_ == 0 && c == '0') return;
+      if (++exponent_digits_ <= 9) exponent_ = exponent_ * 10 + (c - '0');
+      return;
+    case Part::bad: return;
+  }
 }
 
-enum class RealParse { ok, malformed, overflow };
+ValueBytes::Integer ValueBytes::integer(int& value) const {
+  if (!int_digits_ || int_bad_) return Integer::malformed;
+  const std::int64_t v = int_negative_ ? -int_value_ : int_value_;
+  if (int_too_large_ || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+    return Integer::out_of_range;
+  value = static_cast<int>(v);
+  return Integer::ok;
+}
 
 // A real in any of the spellings the list-directed convention takes: sign,
 // digits with an optional point, an exponent opened by E, D (any case) or by
 // its sign alone (1.5+3); also Inf, Infinity and NaN. Converted correctly
 // rounded and independent of the locale.
-RealParse parse_real(std::string_view s, double& value) {
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  const std::string_view word = s.substr(i);
-  if (equals_ignoring_case(word, "inf") || equals_ignoring_case(word, "infinity")) {
-    value = negative ? -std::numeric_limits<double>::infinity()
-                     : std::numeric_limits<double>::infinity();
-    return RealParse::ok;
-  }
-  if (equals_ignoring_case(word, "nan")) {
-    value = negative ? -std::numeric_limits<double>::quiet_NaN()
-                     : std::numeric_limits<double>::quiet_NaN();
-    return RealParse::ok;
-  }
-  const std::size_t int_begin = i;
-  while (i < s.size() && is_digit(s[i])) ++i;
-  const std::string_view whole = s.substr(int_begin, i - int_begin);
-  std::string_view fraction;
-  if (i < s.size() && s[i] == '.') {
-    const std::size_t f = ++i;
-    while (i < s.size() && is_digit(s[i])) ++i;
-    fraction = s.substr(f, i - f);
-  }
-  if (whole.empty() && fraction.empty()) return RealParse::malformed;
-  bool exponent_negative = false;
-  std::string_view exponent;
-  if (i < s.size()) {
-    const char c = lower(s[i]);
-    if (c == 'e' || c == 'd') ++i;
-    else if (c != '+' && c != '-') return RealParse::malformed;
-    if (i < s.size() && (s[i] == '+' || s[i] == '-')) exponent_negative = s[i++] == '-';
-    const std::size_t e = i;
-    while (i < s.size() && is_digit(s[i])) ++i;
-    exponent = s.substr(e, i - e);
-    if (exponent.empty() || i != s.size()) return RealParse::malformed;
-  }
-
-  // The decimal order of the first non-zero digit tells overflow from
-  // underflow before the exponent is handed on, so that an exponent of any
-  // length is safe.
-  std::size_t lead = 0;
-  const std::string digits = std::string(whole) + std::string(fraction);
-  while (lead < digits.size() && digits[lead] == '0') ++lead;
-  const double zero = negative ? -0.0 : 0.0;
-  if (lead == digits.size()) {
-    value = zero;
-    return RealParse::ok;
-  }
-  while (!exponent.empty() && exponent.front() == '0') exponent.remove_prefix(1);
-  if (exponent.size() > 9) {
-    if (exponent_negative) {
-      value = zero;
-      return RealParse::ok;
+ValueBytes::Real ValueBytes::real(double& value) const {
+  if (word_size_ == word_.size()) {
+    if (word_ == "inf" || word_ == "infinity") {
+      value = negative_ ? -std::numeric_limits<double>::infinity()
+                        : std::numeric_limits<double>::infinity();
+      return Real::ok;
     }
-    return RealParse::overflow;
+    if (word_ == "nan") {
+      value = negative_ ? -std::numeric_limits<double>::quiet_NaN()
+                        : std::numeric_limits<double>::quiet_NaN();
+      return Real::ok;
+    }
   }
-  std::int64_t e10 = 0;
-  for (const char c : exponent) e10 = e10 * 10 + (c - '0');
-  if (exponent_negative) e10 = -e10;
-  const std::int64_t order =
-      e10 + static_cast<std::int64_t>(whole.size()) - static_cast<std::int64_t>(lead);
-  if (order > 400) return RealParse::overflow;
+  if (!mantissa_digits_ ||
+      (part_ != Part::mantissa && part_ != Part::fraction && part_ != Part::exponent))
+    return Real::malformed;
+  const double zero = negative_ ? -0.0 : 0.0;
+  if (digits_.empty()) {
+    value = zero;
+    return Real::ok;
+  }
+  if (exponent_digits_ > 9) {
+    if (!exponent_negative_) return Real::overflow;
+    value = zero;
+    return Real::ok;
+  }
+  // The decimal order of the first significant digit tells overflow from
+  // underflow before the number is handed on.
+  const std::int64_t order = (exponent_negative_ ? -exponent_ : exponent_) +
+                             (whole_digits_ > 0 ? whole_digits_ : -leading_zeros_);
+  if (order > 400) return Real::overflow;
   if (order < -400) {
     value = zero;
-    return RealParse::ok;
+    return Real::ok;
   }
-  std::string normal;
-  normal.reserve(digits.size() + 24);
-  if (negative) normal += '-';
-  normal.append(whole.empty() ? std::string_view("0") : whole);
-  normal += '.';
-  normal.append(fraction);
+  std::string normal = negative_ ? "-0." : "0.";
+  normal += digits_;
+  if (sticky_) normal += '1';
   normal += 'e';
-  normal += std::to_string(e10);
+  normal += std::to_string(order);
   const auto r = std::from_chars(normal.data(), normal.data() + normal.size(), value);
   if (r.ec == std::errc::result_out_of_range) {
-    if (order > 0) return RealParse::overflow;
+    if (order > 0) return Real::overflow;
     value = zero;  // below the smallest subnormal
-    return RealParse::ok;
+    return Real::ok;
   }
-  if (r.ec != std::errc() || r.ptr != normal.data() + normal.size()) return RealParse::malformed;
-  return RealParse::ok;
+  if (r.ec != std::errc() || r.ptr != normal.data() + normal.size()) return Real::malformed;
+  return Real::ok;
 }
 
-}  // namespace
-
-std::string quoted(std::string_view bytes) {
+std::string quoted(std::string_view head, std::uint64_t size) {
   constexpr std::size_t kShown = 40;
   std::string out = "\"";
-  for (std::size_t i = 0; i < bytes.size() && i < kShown; ++i) {
-    const auto c = static_cast<unsigned char>(bytes[i]);
+  for (std::size_t i = 0; i < head.size() && i < kShown; ++i) {
+    const auto c = static_cast<unsigned char>(head[i]);
     if (c == '"' || c == '\\') {
       out += '\\';
       out += static_cast<char>(c);
@@ -134,140 +194,214 @@ std::string quoted(std::string_view bytes) {
     }
   }
   out += '"';
-  if (bytes.size() > kShown) out += " (cut; " + std::to_string(bytes.size()) + " bytes in all)";
+  if (size > kShown) {
+    out += ' ';
+    out += tr("(cut; {} bytes in all)", {std::to_string(size)});
+  }
   return out;
 }
 
+std::string quoted(std::string_view bytes) { return quoted(bytes, bytes.size()); }
+
+ListReader::ListReader(const std::string& file_name) : label_(file_name) {
+  auto file = std::make_shared<InputFile>(file_name);
+  source_ = [file](char* buffer, std::size_t size) { return file->read(buffer, size); };
+}
+
+ListReader::ListReader(std::string label, Source source)
+    : label_(std::move(label)), source_(std::move(source)) {}
+
 ListReader::ListReader(std::string label, std::string bytes)
-    : label_(std::move(label)), data_(std::move(bytes)) {
+    : label_(std::move(label)), buffer_(std::move(bytes)), end_(buffer_.size()) {}
+
+bool ListReader::refill() {
+  if (!source_) return false;
+  buffer_.resize(kChunk);
+  pos_ = 0;
+  end_ = source_(buffer_.data(), buffer_.size());
+  return end_ > 0;
+}
+
+int ListReader::peek() {
+  if (pos_ == end_ && !refill()) return -1;
+  return static_cast<unsigned char>(buffer_[pos_]);
+}
+
+// LF, CR LF and a lone CR (as classic Mac OS saved) each end one line.
+void ListReader::take_line_end() {
+  const bool carriage_return = peek() == '\r';
+  ++pos_;
+  if (carriage_return && peek() == '\n') ++pos_;
+  ++line_number_;
+}
+
+void ListReader::skip_rest_of_line() {
+  for (;;) {
+    if (pos_ == end_ && !refill()) return;
+    const char* p = buffer_.data() + pos_;
+    const std::size_t n = end_ - pos_;
+    const char* lf = static_cast<const char*>(std::memchr(p, '\n', n));
+    const char* cr = static_cast<const char*>(std::memchr(p, '\r', lf ? lf - p : n));
+    const char* stop = cr ? cr : lf;
+    if (stop) {
+      pos_ += stop - p;
+      take_line_end();
+      return;
+    }
+    pos_ = end_;
+  }
+}
+
+void ListReader::begin_file() {
+  started_ = true;
+  if (source_) {
+    // The first three bytes together, for the byte-order marks.
+    buffer_.resize(kChunk);
+    while (end_ < 3) {
+      const std::size_t n = source_(buffer_.data() + end_, buffer_.size() - end_);
+      if (n == 0) break;
+      end_ += n;
+    }
+  }
+  const std::string_view start(buffer_.data(), end_);
   // A UTF-8 byte-order mark, as some editors save one.
-  if (data_.compare(0, 3, "\xEF\xBB\xBF") == 0) next_line_ = 3;
+  if (start.starts_with("\xEF\xBB\xBF")) pos_ = 3;
+  // Notepad's "Unicode": every other byte a zero, which no value survives.
+  if (start.starts_with("\xFF\xFE") || start.starts_with("\xFE\xFF"))
+    throw RunError(label_ + ": " +
+                   tr("the file is saved as UTF-16 (\"Unicode\"); save it as UTF-8 or ANSI"));
 }
 
 void ListReader::fail_at_line(std::string_view name, const std::string& what) const {
   throw RunError(label_ + ":" + std::to_string(line_) + ": " + std::string(name) + ": " + what);
 }
 
-ListReader::Item ListReader::next_item(std::string_view name) {
-  std::size_t p = next_line_;
-  std::int64_t number = next_line_number_;
-  const char* base = data_.data();
+// Moves to the first byte of the next value, past blank lines and a repeat
+// count; the bytes of the value read so far are in value_.
+void ListReader::begin_value(std::string_view name) {
+  if (!started_) begin_file();
+  if (in_value_line_) skip_rest_of_line();  // the remark after the last value
+  in_value_line_ = false;
+  int c;
   for (;;) {
-    if (p >= data_.size()) {
-      const std::string count = values_read_ == 0 ? "the file holds no value"
-                                : values_read_ == 1 ? "the file ends after 1 value"
-                                : "the file ends after " + std::to_string(values_read_) + " values";
-      throw RunError(label_ + ": " + std::string(name) + ": missing, " + count);
+    while ((c = peek()) == ' ' || c == '\t') ++pos_;
+    if (c == -1) {
+      const std::string what =
+          values_read_ == 0   ? tr("missing, the file holds no value")
+          : values_read_ == 1 ? tr("missing, the file ends after 1 value")
+                              : tr("missing, the file ends after {} values",
+                                   {std::to_string(values_read_)});
+      throw RunError(label_ + ": " + std::string(name) + ": " + what);
     }
-    const void* nl = std::memchr(base + p, '\n', data_.size() - p);
-    const std::size_t line_end = nl ? static_cast<const char*>(nl) - base : data_.size();
-    std::size_t content_end = line_end;
-    if (content_end > p && base[content_end - 1] == '\r') --content_end;
-    std::size_t s = p;
-    while (s < content_end && is_blank(base[s])) ++s;
-    if (s < content_end) {
-      // Lines are counted past the int range (a file of over 2 GiB of
-      // line ends) but a value's line must be an int to be reported.
-      if (number > std::numeric_limits<int>::max())
-        throw RunError(label_ + ": " + std::string(name) + ": the value stands after line " +
-                       std::to_string(std::numeric_limits<int>::max()) + " of the file");
-      next_line_ = line_end + 1;
-      next_line_number_ = number + 1;
-      line_ = static_cast<int>(number);
-      // A repeat count r*c stands for c; r* alone is a null value.
-      const std::size_t first = s;
-      std::size_t q = s;
-      while (q < content_end && is_digit(base[q])) ++q;
-      if (q > s && q < content_end && base[q] == '*') {
-        const std::string_view count(base + first, q + 1 - first);
-        if (count.find_first_not_of("0*") == std::string_view::npos)
-          fail_at_line(name, "a repeat count must be at least 1, found " + quoted(count));
-        s = q + 1;
-        if (s == content_end || ends_value(base[s]))
-          fail_at_line(name, "missing, the repeat count " + quoted(count) + " gives no value");
-      }
-      if (base[s] == ',') fail_at_line(name, "missing, the line has no value before its comma");
-      if (base[s] == '/') fail_at_line(name, "missing, a slash stands where the value should be");
-      return {s, content_end};
-    }
-    p = line_end + 1;
-    ++number;
+    if (!is_line_end(c)) break;
+    take_line_end();
   }
+  // Lines are counted past the int range (a file of over 2 GiB of line
+  // ends) but a value's line must be an int to be reported.
+  if (line_number_ > std::numeric_limits<int>::max())
+    throw RunError(label_ + ": " + std::string(name) + ": " +
+                   tr("the value stands after line {} of the file",
+                      {std::to_string(std::numeric_limits<int>::max())}));
+  line_ = static_cast<int>(line_number_);
+  in_value_line_ = true;
+
+  // A repeat count r*c stands for c; r* alone is a null value.
+  value_.clear();
+  while (is_digit(static_cast<char>(c = peek()))) value_.add(static_cast<char>(c)), ++pos_;
+  if (value_.size() > 0 && c == '*') {
+    ++pos_;
+    ValueBytes count = value_;
+    count.add('*');
+    if (value_.all_zeros())
+      fail_at_line(name, tr("a repeat count must be at least 1, found {}",
+                            {quoted(count.head(), count.size())}));
+    if (at_value_end())
+      fail_at_line(name, tr("missing, the repeat count {} gives no value",
+                            {quoted(count.head(), count.size())}));
+    value_.clear();
+    c = peek();
+  }
+  if (value_.size() == 0 && c == ',')
+    fail_at_line(name, tr("missing, the line has no value before its comma"));
+  if (value_.size() == 0 && c == '/')
+    fail_at_line(name, tr("missing, a slash stands where the value should be"));
 }
 
-std::string_view ListReader::token(const Item& item) const {
-  std::size_t t = item.begin;
-  while (t < item.end && !ends_value(data_[t])) ++t;
-  return std::string_view(data_).substr(item.begin, t - item.begin);
+bool ListReader::at_value_end() {
+  const int c = peek();
+  return c == -1 || is_line_end(c) || ends_value(static_cast<char>(c));
+}
+
+void ListReader::finish_value() {
+  while (!at_value_end()) value_.add(buffer_[pos_++]);
 }
 
 int ListReader::read_integer(std::string_view name) {
-  const std::string_view s = token(next_item(name));
-  std::size_t i = 0;
-  bool negative = false;
-  if (i < s.size() && (s[i] == '+' || s[i] == '-')) negative = s[i++] == '-';
-  bool digits = i < s.size();
-  std::int64_t value = 0;
-  bool too_large = false;
-  for (std::size_t k = i; k < s.size(); ++k) {
-    if (!is_digit(s[k])) {
-      digits = false;
-      break;
-    }
-    if (value <= std::int64_t{1} << 32) value = value * 10 + (s[k] - '0');
-    else too_large = true;
+  begin_value(name);
+  finish_value();
+  int value = 0;
+  switch (value_.integer(value)) {
+    case ValueBytes::Integer::ok: break;
+    case ValueBytes::Integer::malformed:
+      fail_at_line(name,
+                   tr("expected an integer, found {}", {quoted(value_.head(), value_.size())}));
+    case ValueBytes::Integer::out_of_range:
+      fail_at_line(name, tr("expected an integer from -2147483648 to 2147483647, found {}",
+                            {quoted(value_.head(), value_.size())}));
   }
-  if (!digits) fail_at_line(name, "expected an integer, found " + quoted(s));
-  if (negative) value = -value;
-  if (too_large || value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
-    fail_at_line(name, "expected an integer from -2147483648 to 2147483647, found " + quoted(s));
   ++values_read_;
-  return static_cast<int>(value);
+  return value;
 }
 
 double ListReader::read_real(std::string_view name) {
-  const std::string_view s = token(next_item(name));
+  begin_value(name);
+  finish_value();
   double value = 0;
-  switch (parse_real(s, value)) {
-    case RealParse::ok: break;
-    case RealParse::malformed: fail_at_line(name, "expected a real number, found " + quoted(s));
-    case RealParse::overflow:
-      fail_at_line(name, "the number is too large for a double, found " + quoted(s));
+  switch (value_.real(value)) {
+    case ValueBytes::Real::ok: break;
+    case ValueBytes::Real::malformed:
+      fail_at_line(name,
+                   tr("expected a real number, found {}", {quoted(value_.head(), value_.size())}));
+    case ValueBytes::Real::overflow:
+      fail_at_line(name, tr("the number is too large for a double, found {}",
+                            {quoted(value_.head(), value_.size())}));
   }
   ++values_read_;
   return value;
 }
 
 FixedText ListReader::read_text(std::string_view name) {
-  const Item item = next_item(name);
-  const char delimiter = data_[item.begin];
-  if (delimiter != '\'' && delimiter != '"') {
+  begin_value(name);
+  cut_off_.clear();
+  const int first = peek();
+  if (value_.size() > 0 || (first != '\'' && first != '"')) {
+    finish_value();
     ++values_read_;
-    return make_text(token(item));
+    if (value_.head().size() > kTextLength) cut_off_ = value_.head().substr(kTextLength);
+    return make_text(value_.head());
   }
   // Between apostrophes or quotation marks the name may hold blanks, commas
   // and slashes; a doubled delimiter stands for one. It must close on its line.
+  const char delimiter[] = {static_cast<char>(first), '\0'};
+  ++pos_;
   std::string text;
-  std::size_t i = item.begin + 1;
   for (;;) {
-    if (i >= item.end)
-      fail_at_line(name, std::string("the closing ") + delimiter + " is missing on the line");
-    if (data_[i] == delimiter) {
-      if (i + 1 < item.end && data_[i + 1] == delimiter) {
-        if (text.size() < kTextLength) text += delimiter;
-        i += 2;
-        continue;
-      }
-      ++i;
-      break;
-    }
-    if (text.size() < kTextLength) text += data_[i];
-    ++i;
+    const int c = peek();
+    if (c == -1 || is_line_end(c))
+      fail_at_line(name, tr("the closing {} is missing on the line", {delimiter}));
+    ++pos_;
+    if (c == first && peek() != first) break;
+    if (c == first) ++pos_;  // a doubled delimiter
+    if (text.size() < ValueBytes::kKept) text += static_cast<char>(c);
   }
-  if (i < item.end && !ends_value(data_[i]))
-    fail_at_line(name, std::string("expected a blank or a comma after the closing ") + delimiter +
-                           ", found " + quoted(std::string_view(data_).substr(i, item.end - i)));
+  if (!at_value_end()) {
+    ValueBytes rest;
+    for (int c; (c = peek()) != -1 && !is_line_end(c); ++pos_) rest.add(static_cast<char>(c));
+    fail_at_line(name, tr("expected a blank or a comma after the closing {}, found {}",
+                          {delimiter, quoted(rest.head(), rest.size())}));
+  }
   ++values_read_;
+  if (text.size() > kTextLength) cut_off_ = text.substr(kTextLength);
   return make_text(text);
 }
 

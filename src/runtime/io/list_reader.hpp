@@ -4,9 +4,15 @@
 // value and skips the rest of its line (so a line may carry a remark).
 // Anything that does not give a value of the asked type is a RunError of
 // the form "FILE:LINE: NAME: what is wrong".
+//
+// The file is read as a stream through a buffer of fixed size, and no
+// further than the last value asked for: memory stays the same whatever the
+// size of the file, its lines or its values, and the tail of a huge file is
+// never read.
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,40 +20,109 @@
 
 namespace rt {
 
+// What a value's bytes give for each type, gathered as they stream past so
+// that a value of any length takes bounded memory.
+class ValueBytes {
+ public:
+  void clear();
+  void add(char c);
+
+  std::uint64_t size() const { return size_; }
+  // The first bytes of the value: enough for a message, for a name's 50
+  // characters and for the rest of a UTF-8 character the cut fell inside.
+  std::string_view head() const { return head_; }
+  static constexpr std::size_t kKept = kTextLength + 3;
+
+  // Whether every byte so far is a 0 (a repeat count of 0).
+  bool all_zeros() const { return all_zeros_; }
+
+  enum class Integer { ok, malformed, out_of_range };
+  Integer integer(int& value) const;
+  enum class Real { ok, malformed, overflow };
+  Real real(double& value) const;
+
+ private:
+  std::string head_;
+  std::uint64_t size_ = 0;
+  bool all_zeros_ = true;
+  // Integer: a sign, then digits only.
+  bool int_digits_ = false;
+  bool int_bad_ = false;
+  bool int_negative_ = false;
+  std::int64_t int_value_ = 0;
+  bool int_too_large_ = false;
+  // Real: the state of its spelling, and the number as 0.DIGITS x 10^order.
+  enum class Part { start, mantissa, fraction, exponent_mark, exponent_sign, exponent, bad };
+  Part part_ = Part::start;
+  bool negative_ = false;
+  std::string word_;  // lower case after the sign, for Inf and NaN
+  std::uint64_t word_size_ = 0;
+  bool mantissa_digits_ = false;
+  std::string digits_;  // significant digits, the first kDigits of them
+  bool sticky_ = false;  // a non-zero digit beyond those
+  std::int64_t whole_digits_ = 0;   // significant digits before the point
+  std::int64_t leading_zeros_ = 0;  // zeros after the point before the first significant digit
+  bool exponent_negative_ = false;
+  std::int64_t exponent_ = 0;
+  int exponent_digits_ = 0;  // significant ones; over 9 is too many
+};
+
 class ListReader {
  public:
-  // label names the file in messages; bytes are its whole contents.
+  // Fills buffer with up to size bytes of the file; 0 at its end.
+  using Source = std::function<std::size_t(char* buffer, std::size_t size)>;
+
+  // The named file, opened without blocking (see InputFile).
+  explicit ListReader(const std::string& file_name);
+  // label names the file in messages.
+  ListReader(std::string label, Source source);
+  // bytes are the file's whole contents.
   ListReader(std::string label, std::string bytes);
 
   int read_integer(std::string_view name);
   double read_real(std::string_view name);
   FixedText read_text(std::string_view name);
 
+  // Up to 3 bytes of the text read last beyond the 50 kept, so that a
+  // character the cut fell inside can be told; empty when the text fitted.
+  std::string_view text_cut_off() const { return cut_off_; }
+
   // Line (from 1) of the value read last.
   int line() const { return line_; }
   const std::string& label() const { return label_; }
 
-  // A message about a value that was read, in the reader's form.
+  // A message about a value that was read, in the reader's form; what is
+  // already in the user's language.
   [[noreturn]] void fail_at_line(std::string_view name, const std::string& what) const;
 
  private:
-  struct Item {
-    std::size_t begin;  // first byte of the value
-    std::size_t end;    // end of the value's line content (before CR LF)
-  };
-  Item next_item(std::string_view name);
-  std::string_view token(const Item& item) const;
+  int peek();
+  bool refill();
+  void take_line_end();
+  void skip_rest_of_line();
+  void begin_file();
+  void begin_value(std::string_view name);
+  void finish_value();
+  bool at_value_end();
 
   std::string label_;
-  std::string data_;
-  std::size_t next_line_ = 0;  // offset where the next read starts
-  std::int64_t next_line_number_ = 1;
+  Source source_;
+  std::string buffer_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  bool started_ = false;
+  bool in_value_line_ = false;  // the last value's line is not yet passed
+  std::int64_t line_number_ = 1;  // of the byte at pos_
   int line_ = 0;
   int values_read_ = 0;
+  ValueBytes value_;
+  std::string cut_off_;
 };
 
 // Up to 40 bytes of a value for a message, between quotation marks, with
-// anything that is not printable ASCII shown as \xHH.
+// anything that is not printable ASCII shown as \xHH; size is the value's
+// length in all, named when the bytes shown are cut.
 std::string quoted(std::string_view bytes);
+std::string quoted(std::string_view head, std::uint64_t size);
 
 }  // namespace rt

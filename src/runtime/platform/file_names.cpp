@@ -1,5 +1,6 @@
 #include "runtime/platform/file_names.hpp"
 
+#include "runtime/platform/messages.hpp"
 #include "runtime/platform/platform.hpp"
 
 namespace rt {
@@ -77,13 +78,19 @@ Step decode_one(std::string_view s, std::size_t& i, char32_t& c) {
 
 }  // namespace
 
-NameEncoding name_encoding(std::string_view name) {
+NameEncoding name_encoding(std::string_view name, std::string_view cut_off) {
   char32_t c;
   for (std::size_t i = 0; i < name.size();) {
+    const std::size_t start = i;
     switch (decode_one(name, i, c)) {
       case Step::ok: break;
-      case Step::truncated: return NameEncoding::utf8;
       case Step::invalid: return NameEncoding::windows1252;
+      case Step::truncated: {
+        const std::string whole = std::string(name.substr(start)) + std::string(cut_off);
+        std::size_t j = 0;
+        return decode_one(whole, j, c) == Step::ok ? NameEncoding::utf8
+                                                   : NameEncoding::windows1252;
+      }
     }
   }
   return NameEncoding::utf8;
@@ -120,12 +127,12 @@ std::u32string code_points(std::string_view utf8) {
 
 std::string name_fault(std::string_view utf8_name) {
   const std::u32string name = code_points(utf8_name);
-  if (name.empty()) return "is empty";
-  if (name == U"." || name == U"..") return "names a folder, not a file";
+  if (name.empty()) return tr("is empty");
+  if (name == U"." || name == U"..") return tr("names a folder, not a file");
   for (const char32_t c : name) {
-    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return "holds a control character";
-    if (c == U'/') return "holds a '/'";
-    if (c == U'\\') return "holds a '\\'";
+    if (c < 0x20 || (c >= 0x7F && c < 0xA0)) return tr("holds a control character");
+    if (c == U'/') return tr("holds a '{}'", {"/"});
+    if (c == U'\\') return tr("holds a '{}'", {"\\"});
   }
   return platform_name_fault(name);
 }

@@ -20,9 +20,10 @@ std::string_view line_end();
 // or "..", a control character, '/' or '\'); empty when it would.
 std::string platform_name_fault(std::u32string_view name);
 
-// A regular file opened for reading. Opening never blocks, whatever the
-// name is (a FIFO, a device): anything but a regular file is refused at
-// once. Errors throw RunError naming the file and the system's reason.
+// A regular file opened for reading, read in pieces (the data file is read
+// as a stream). Opening never blocks, whatever the name is (a FIFO, a
+// device): anything but a regular file is refused at once. Errors throw
+// RunError naming the file and the system's reason.
 class InputFile {
  public:
   explicit InputFile(const std::string& name);
@@ -38,10 +39,6 @@ class InputFile {
   std::string name_;
   std::intptr_t handle_ = -1;
 };
-
-// The whole contents of a file, as bytes. Throws RunError naming the file
-// and the system's reason.
-std::string read_whole_file(const std::string& name);
 
 // What the file system says a name refers to; nothing when no such file.
 struct FileId {

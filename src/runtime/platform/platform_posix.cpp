@@ -54,20 +54,6 @@ std::size_t InputFile::read(char* buffer, std::size_t size) {
   }
 }
 
-std::string read_whole_file(const std::string& name) {
-  InputFile file(name);
-  std::string bytes;
-  std::size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.empty() ? std::size_t{1} << 12 : bytes.size() * 2);
-    const std::size_t n = file.read(bytes.data() + used, bytes.size() - used);
-    if (n == 0) break;
-    used += n;
-  }
-  bytes.resize(used);
-  return bytes;
-}
-
 std::optional<FileId> file_identity(const std::string& name) {
   struct stat st {};
   if (::stat(name.c_str(), &st) != 0) return std::nullopt;

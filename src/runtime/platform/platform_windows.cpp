@@ -113,21 +113,21 @@ std::string_view line_end() { return "\r\n"; }
 std::string platform_name_fault(std::u32string_view name) {
   for (const char32_t c : name) {
     switch (c) {
-      case U'<': return "holds a '<'";
-      case U'>': return "holds a '>'";
-      case U':': return "holds a ':'";
-      case U'"': return "holds a '\"'";
-      case U'|': return "holds a '|'";
-      case U'?': return "holds a '?'";
-      case U'*': return "holds a '*'";
+      case U'<': return tr("holds a '{}'", {"<"});
+      case U'>': return tr("holds a '{}'", {">"});
+      case U':': return tr("holds a '{}'", {":"});
+      case U'"': return tr("holds a '{}'", {"\""});
+      case U'|': return tr("holds a '{}'", {"|"});
+      case U'?': return tr("holds a '{}'", {"?"});
+      case U'*': return tr("holds a '{}'", {"*"});
       default: break;
     }
   }
   // Windows drops a trailing dot or blank from a name, so the file would
   // land under another name than the one asked for.
-  if (!name.empty() && name.back() == U'.') return "ends in a '.'";
-  if (!name.empty() && name.back() == U' ') return "ends in a blank";
-  if (is_device_name(name)) return "is a device name on Windows";
+  if (!name.empty() && name.back() == U'.') return tr("ends in a '.'");
+  if (!name.empty() && name.back() == U' ') return tr("ends in a blank");
+  if (is_device_name(name)) return tr("is a device name on Windows");
   return {};
 }
 
@@ -164,20 +164,6 @@ std::size_t InputFile::read(char* buffer, std::size_t size) {
   if (!ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, room, &got, nullptr))
     throw RunError(tr("{}: cannot read: {}", {name_, reason(GetLastError())}));
   return got;
-}
-
-std::string read_whole_file(const std::string& name) {
-  InputFile file(name);
-  std::string bytes;
-  std::size_t used = 0;
-  for (;;) {
-    if (used == bytes.size()) bytes.resize(bytes.empty() ? std::size_t{1} << 12 : bytes.size() * 2);
-    const std::size_t n = file.read(bytes.data() + used, bytes.size() - used);
-    if (n == 0) break;
-    used += n;
-  }
-  bytes.resize(used);
-  return bytes;
 }
 
 std::optional<FileId> file_identity(const std::string& name) {
