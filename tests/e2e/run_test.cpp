@@ -359,9 +359,7 @@ TEST(Run, ADataFileErrorInPortuguese) {
   const Lines all = example_lines();
   RunFolder folder;
   folder.write("dados.txt", join(Lines(all.begin(), all.end() - 1)));
-  ::setenv("LC_ALL", "pt_BR.UTF-8", 1);
-  const e2e::Outcome outcome = folder.run();
-  ::unsetenv("LC_ALL");
+  const e2e::Outcome outcome = folder.run({}, {"LANG=pt_BR.UTF-8"});
   EXPECT_EQ(outcome.status, 1);
   EXPECT_EQ(outcome.errors,
             "dados.txt: LTB: falta o valor, o arquivo termina ap\xC3\xB3s 25 valores\n");
