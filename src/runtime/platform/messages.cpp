@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #ifdef _WIN32
@@ -84,6 +85,8 @@ std::string tr_in(std::string_view language, std::string_view english,
                   std::initializer_list<std::string_view> arguments) {
   return filled(lookup(language, english), arguments);
 }
+
+std::string errno_reason(int error) { return tr(std::strerror(error)); }
 
 std::string tr(std::string_view english, std::initializer_list<std::string_view> arguments) {
   static const std::string language = user_language();

@@ -27,4 +27,8 @@ std::string tr(std::string_view english, std::initializer_list<std::string_view>
 std::string tr_in(std::string_view language, std::string_view english,
                   std::initializer_list<std::string_view> arguments = {});
 
+// The C library's text for an errno value, in the user's language where the
+// catalogue has it (the common reasons a file cannot be read or written).
+std::string errno_reason(int error);
+
 }  // namespace rt

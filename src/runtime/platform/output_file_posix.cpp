@@ -21,7 +21,7 @@
 namespace rt {
 namespace {
 
-std::string reason(int error) { return std::strerror(error); }
+std::string reason(int error) { return errno_reason(error); }
 
 std::string folder_or_dot(const std::string& folder) { return folder.empty() ? "." : folder; }
 

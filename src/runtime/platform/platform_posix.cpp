@@ -15,7 +15,7 @@
 namespace rt {
 namespace {
 
-std::string reason(int error) { return std::strerror(error); }
+std::string reason(int error) { return errno_reason(error); }
 
 }  // namespace
 
