@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -108,53 +109,35 @@ TEST(Run, WhatTheUserSavesInTheFirstEditorRunIsWhatIsRead) {
   EXPECT_NE(curva.find("\n   0.600000000000000 "), std::string::npos);
 }
 
-TEST(Run, ARunNameIsNeverRunAsACommand) {
-  RunFolder folder;
-  const std::string nome = "a;touch P1;$(touch P2) `touch P3`|x";
-  folder.write("dados.txt", data_with({{1, "'" + nome + "'"}}));
-  ASSERT_EQ(folder.run().status, 0);
-  EXPECT_TRUE(folder.exists(nome));
-  EXPECT_TRUE(folder.exists("Curva1_" + nome));
-  for (const char* planted : {"P1", "P2", "P3"}) EXPECT_FALSE(folder.exists(planted));
-  EXPECT_EQ(folder.editor_calls().back().substr(0, nome.size() + 4), "1 [" + nome + "]");
-}
-
-TEST(Run, ANameThatLooksLikeAnOptionReachesTheEditorAsAPath) {
-  RunFolder folder;
-  folder.write("dados.txt", data_with({{1, "-n"}}));
-  ASSERT_EQ(folder.run().status, 0);
-  EXPECT_TRUE(folder.exists("-n"));
-  EXPECT_EQ(folder.editor_calls().back().substr(0, 9), "1 [./-n] ");
-}
-
-TEST(Run, LongNamesAreCutInTheFileNamesButTheEditorGetsTheWholeName) {
-  const std::string nome(45, 'n');
-  RunFolder folder;
-  folder.write("dados.txt", data_with({{1, nome}}));
-  ASSERT_EQ(folder.run().status, 0);
-  const std::string curva = "Curva1_" + nome.substr(0, 43);
-  const std::string trajetoria = kTrajetoria + nome.substr(0, 33);
-  EXPECT_EQ(folder.files(), (Lines{curva, trajetoria, "dados.txt", nome}));
-  const Lines calls = folder.editor_calls();
-  ASSERT_EQ(calls.size(), 4u);
-  EXPECT_EQ(calls[1].substr(0, curva.size() + 4), "1 [" + curva + "]");
-  EXPECT_EQ(calls[2].substr(0, trajetoria.size() + 4), "1 [" + trajetoria + "]");
-}
-
-TEST(Run, NamesInEitherEncodingLandAsUtf8) {
-  for (const std::string& nome : {std::string("a\xE7o"), std::string("a\xC3\xA7o")}) {
+// Each run name gives its three files, and each file reaches the editor as a
+// path: never through a command interpreter, never as an option.
+TEST(Run, RunNamesGiveTheirFilesAndReachTheEditorAsPaths) {
+  const std::string sh = "a;touch P1;$(touch P2) `touch P3`|x", n(45, 'n'), x(32, 'x');
+  const std::string c = "\xC3\xA7";  // a cedilla in UTF-8
+  struct Case {
+    std::string line, report, curve, trajectory;
+  } const cases[] = {
+      {"'" + sh + "'", sh, "Curva1_" + sh, kTrajetoria + sh.substr(0, 33)},
+      {"-n", "-n", "Curva1_-n", kTrajetoria + "-n"},
+      {n, n, "Curva1_" + n.substr(0, 43), kTrajetoria + n.substr(0, 33)},
+      {"a\xE7o", "a" + c + "o", "Curva1_a" + c + "o", kTrajetoria + "a" + c + "o"},
+      {"a" + c + "o", "a" + c + "o", "Curva1_a" + c + "o", kTrajetoria + "a" + c + "o"},
+      {x + c + "z", x + c + "z", "Curva1_" + x + c + "z", kTrajetoria + x},  // half a cedilla
+  };
+  for (const Case& name : cases) {
+    SCOPED_TRACE(name.line);
     RunFolder folder;
-    folder.write("dados.txt", data_with({{1, nome}}));
+    folder.write("dados.txt", data_with({{1, name.line}}));
     ASSERT_EQ(folder.run().status, 0);
-    EXPECT_EQ(folder.files(), (Lines{"Curva1_a\xC3\xA7o", kTrajetoria + "a\xC3\xA7o", "a\xC3\xA7o",
-                                     "dados.txt"}));
+    Lines files{name.report, name.curve, name.trajectory, "dados.txt"};
+    std::sort(files.begin(), files.end());
+    EXPECT_EQ(folder.files(), files);
+    const Lines calls = folder.editor_calls();
+    ASSERT_EQ(calls.size(), 4u);
+    const std::string report = name.report[0] == '-' ? "./" + name.report : name.report;
+    for (const auto& [call, shown] : {std::pair{1, name.curve}, {2, name.trajectory}, {3, report}})
+      EXPECT_EQ(calls[call].substr(0, shown.size() + 6), "1 [" + shown + "] |");
   }
-  // The 33-byte cut of the second curve file falls inside the "ç": the
-  // half character is dropped.
-  RunFolder folder;
-  folder.write("dados.txt", data_with({{1, std::string(32, 'x') + "\xC3\xA7z"}}));
-  ASSERT_EQ(folder.run().status, 0);
-  EXPECT_TRUE(folder.exists(kTrajetoria + std::string(32, 'x')));
 }
 
 TEST(Run, NoPointsGiveAHeaderAnEmptyCurveAndNaNs) {
@@ -170,7 +153,7 @@ TEST(Run, NoPointsGiveAHeaderAnEmptyCurveAndNaNs) {
   EXPECT_NE(relatorio.find("press\xE3o:            NaN\n"), std::string::npos);
 }
 
-TEST(Run, ASecondRunReplacesAllThreeFiles) {
+TEST(Run, ASecondRunReplacesTheResultsKeepingPermissionsButNotSetIdBits) {
   RunFolder folder;
   folder.write("dados.txt", join(example_lines()));
   ASSERT_EQ(folder.run().status, 0);
@@ -180,16 +163,16 @@ TEST(Run, ASecondRunReplacesAllThreeFiles) {
   ASSERT_EQ(folder.run().status, 0);
   EXPECT_EQ(folder.read("Curva1_foguete"), std::string(kCurva1[0]) + "\n" + kCurva1[9] + "\n");
   EXPECT_NE(folder.read("foguete").find("M\xC9" "DIO:  0.828571617328029"), std::string::npos);
-  EXPECT_EQ(folder.files().size(), 4u);
   struct stat st {};
   ASSERT_EQ(::stat(curva.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0754u) << "permissions kept, set-ID bits dropped";
+  EXPECT_EQ(st.st_mode & 07777, 0754u);
 }
 
 struct BadInput {
   const char* what;
   std::string data;
   std::string message;
+  std::string lang = "C";
 };
 
 TEST(Run, EveryInputErrorIsOneLineAndTouchesNoFile) {
@@ -197,8 +180,8 @@ TEST(Run, EveryInputErrorIsOneLineAndTouchesNoFile) {
   const std::vector<BadInput> cases = {
       {"integer written as a real", data_with({{8, "5.0  IT"}}),
        "dados.txt:8: IT: expected an integer, found \"5.0\""},
-      {"a value missing", join(Lines(all.begin(), all.end() - 1)),
-       "dados.txt: LTB: missing, the file ends after 25 values"},
+      {"the last value missing, in Portuguese", join(Lines(all.begin(), all.end() - 1)),
+       "dados.txt: LTB: falta o valor, o arquivo termina ap\xC3\xB3s 25 valores", "pt_BR.UTF-8"},
       {"unknown nose", data_with({{9, "7 nariz"}}),
        "dados.txt:9: NA: the nose shape must be 1 (half-ellipsoid), 2 (tangent ogive), 3 "
        "(cone) or 4 (paraboloid), found 7"},
@@ -233,7 +216,7 @@ TEST(Run, EveryInputErrorIsOneLineAndTouchesNoFile) {
     folder.write("Curva1_foguete", "older curve\n");
     std::filesystem::create_symlink("dados.txt", folder.dir() / "link");
     std::filesystem::create_directory(folder.dir() / "pasta");
-    const e2e::Outcome outcome = folder.run();
+    const e2e::Outcome outcome = folder.run({}, {"LANG=" + bad.lang});
     EXPECT_EQ(outcome.status, 1);
     EXPECT_EQ(outcome.errors, bad.message + "\n");
     EXPECT_EQ(folder.files(), (Lines{"Curva1_foguete", "dados.txt", "link", "pasta"}));
@@ -251,48 +234,56 @@ TEST(Run, AMissingDataFileIsAnErrorAndIsNotCreated) {
   EXPECT_TRUE(folder.files().empty());
 }
 
-// Older files of all three names, each "older".
-void older_results(const RunFolder& folder) {
-  for (const std::string& name : {std::string("Curva1_foguete"), kTrajetoria + "foguete",
-                                  std::string("foguete")})
-    folder.write(name, "older\n");
-}
-
-const Lines kOlderFolder = {"Curva1_foguete", kTrajetoria + "foguete", "dados.txt", "foguete"};
-
-struct FailedRun {
+struct EndedEarly {
   const char* what;
   const char* points;
   long file_size_limit;
   const char* read_only;
-  std::string message;
+  std::string editor;  // run at every editor call, $1 the file
+  int status;
+  std::string errors;
+  std::size_t editor_calls;
+  bool new_results;
 };
 
-TEST(Run, AFailedRunChangesNothingAndLeavesNothingBehind) {
-  const std::vector<FailedRun> cases = {
-      {"the first curve file is too large", "1000 IT", 16384, nullptr,
-       "Curva1_foguete: cannot write: File too large"},
-      {"the curves fit but the report does not", "1 IT", 400, nullptr,
-       "foguete: cannot write: File too large"},
-      {"the report is read-only", "9 IT", 0, "foguete",
-       "foguete: cannot replace: the file is read-only"},
-      {"the second curve file is read-only", "9 IT", 0, "Curva_trajet\xC3\xB3ria_foguete",
-       "Curva_trajet\xC3\xB3ria_foguete: cannot replace: the file is read-only"},
+// A write that fails, or a key at the editor, leaves the older results whole
+// or replaces all three. The run and its editor share the keys of a terminal:
+// "kill -INT 0" is a Ctrl-C reaching both.
+TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWhole) {
+  const std::string trajetoria = kTrajetoria + "foguete";
+  const std::vector<EndedEarly> cases = {
+      {"the first curve file is too large", "1000 IT", 16384, nullptr, "", 1,
+       "Curva1_foguete: cannot write: File too large\n", 1, false},
+      {"the curves fit but the report does not", "1 IT", 400, nullptr, "", 1,
+       "foguete: cannot write: File too large\n", 1, false},
+      {"the report is read-only", "9 IT", 0, "foguete", "", 1,
+       "foguete: cannot replace: the file is read-only\n", 1, false},
+      {"the second curve file is read-only", "9 IT", 0, trajetoria.c_str(), "", 1,
+       trajetoria + ": cannot replace: the file is read-only\n", 1, false},
+      {"an editor that handles Ctrl-C itself", "9 IT", 0, nullptr,
+       "[ \"$1\" = dados.txt ] && { trap '' INT; kill -INT 0; }; exit 0", 0, "", 4, true},
+      {"Ctrl-C ends the editor of the data", "9 IT", 0, nullptr,
+       "[ \"$1\" = dados.txt ] && kill -INT 0", 128 + SIGINT, "", 1, false},
+      {"the quit key ends the first curve's editor", "9 IT", 0, nullptr,
+       "case \"$1\" in Curva1_*) kill -QUIT 0;; esac", 128 + SIGQUIT, "", 2, true},
   };
-  for (const FailedRun& failed : cases) {
-    SCOPED_TRACE(failed.what);
+  const Lines older = {"Curva1_foguete", trajetoria, "dados.txt", "foguete"};
+  for (const EndedEarly& run : cases) {
+    SCOPED_TRACE(run.what);
     RunFolder folder;
-    folder.write("dados.txt", data_with({{8, failed.points}}));
-    older_results(folder);
-    if (failed.read_only) std::filesystem::permissions(folder.dir() / failed.read_only,
-                                                       std::filesystem::perms::owner_read);
-    const e2e::Outcome outcome = folder.run(failed.file_size_limit);
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(outcome.errors, failed.message + "\n");
-    EXPECT_EQ(folder.files(), kOlderFolder);
-    for (const std::string& name : kOlderFolder)
-      EXPECT_EQ(folder.read(name), name == "dados.txt" ? folder.read(name) : "older\n") << name;
-    EXPECT_EQ(folder.editor_calls().size(), 1u);  // no result was shown
+    folder.write("dados.txt", data_with({{8, run.points}}));
+    for (const std::string& name : {older[0], older[1], older[3]}) folder.write(name, "older\n");
+    if (run.read_only)
+      std::filesystem::permissions(folder.dir() / run.read_only, std::filesystem::perms::owner_read);
+    folder.editor_script(run.editor);
+    const e2e::Outcome outcome = folder.run(run.file_size_limit);
+    EXPECT_EQ(outcome.status, run.status);
+    EXPECT_EQ(outcome.errors, run.errors);
+    EXPECT_EQ(folder.files(), older);
+    EXPECT_EQ(folder.editor_calls().size(), run.editor_calls);
+    EXPECT_EQ(folder.read("foguete") == join(kRelatorio), run.new_results);
+    for (const std::string& name : {older[0], older[1], older[3]})
+      EXPECT_EQ(folder.read(name) == "older\n", !run.new_results) << name;
   }
 }
 
@@ -319,50 +310,6 @@ TEST(Run, OnlyTheTemporariesOfRunsNoLongerAliveAreRemoved) {
   EXPECT_FALSE(folder.exists(dead));
   EXPECT_TRUE(folder.exists(alive));
   EXPECT_TRUE(folder.exists(".arrasto-x-3.tmp"));
-}
-
-struct EditorInterrupt {
-  const char* what;
-  std::string script;  // run at every editor call, $1 the file
-  int status;
-  std::size_t calls;
-  bool results;  // whether the three results are the new ones
-};
-
-// The run and its editor share the keys of a terminal: "kill -INT 0" is a
-// Ctrl-C reaching both.
-TEST(Run, AnInterruptAtTheEditorIsTheEditorsToHandle) {
-  const std::vector<EditorInterrupt> cases = {
-      {"an editor that handles Ctrl-C itself",
-       "[ \"$1\" = dados.txt ] && { trap '' INT; kill -INT 0; }; exit 0", 0, 4, true},
-      {"Ctrl-C ends the editor of the data", "[ \"$1\" = dados.txt ] && kill -INT 0", 128 + SIGINT,
-       1, false},
-      {"the quit key ends the first curve's editor",
-       "case \"$1\" in Curva1_*) kill -QUIT 0;; esac", 128 + SIGQUIT, 2, true},
-  };
-  for (const EditorInterrupt& editor : cases) {
-    SCOPED_TRACE(editor.what);
-    RunFolder folder;
-    folder.write("dados.txt", join(example_lines()));
-    older_results(folder);
-    folder.editor_script(editor.script);
-    EXPECT_EQ(folder.run().status, editor.status);
-    EXPECT_EQ(folder.files(), kOlderFolder);
-    EXPECT_EQ(folder.editor_calls().size(), editor.calls);
-    EXPECT_EQ(folder.read("foguete") == join(kRelatorio), editor.results);
-    EXPECT_EQ(folder.read("Curva1_foguete") == "older\n", !editor.results);
-  }
-}
-
-// Messages come in the user's language: the run inherits LC_ALL.
-TEST(Run, ADataFileErrorInPortuguese) {
-  const Lines all = example_lines();
-  RunFolder folder;
-  folder.write("dados.txt", join(Lines(all.begin(), all.end() - 1)));
-  const e2e::Outcome outcome = folder.run({}, {"LANG=pt_BR.UTF-8"});
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.errors,
-            "dados.txt: LTB: falta o valor, o arquivo termina ap\xC3\xB3s 25 valores\n");
 }
 
 }  // namespace
