@@ -54,10 +54,6 @@ void RunFolder::write(const std::string& name, const std::string& bytes) const {
 
 std::string RunFolder::read(const std::string& name) const { return slurp(dir() / name); }
 
-bool RunFolder::exists(const std::string& name) const {
-  return fs::exists(fs::symlink_status(dir() / name));
-}
-
 std::vector<std::string> RunFolder::files() const {
   std::vector<std::string> names;
   for (const auto& entry : fs::directory_iterator(dir())) names.push_back(entry.path().filename());
@@ -76,12 +72,13 @@ void RunFolder::editor_behind(const fs::path& helper) const {
   fs::copy_file(helper, root_ / "bin" / "Notepad");
 }
 
-Outcome RunFolder::run(long file_size_limit) const { return finish(start(file_size_limit)); }
-
 Outcome RunFolder::run(const std::vector<std::string>& arguments,
-                       const std::vector<std::string>& environment,
-                       const std::string& program) const {
-  return finish(start(0, arguments, environment, program));
+                       const std::vector<std::string>& environment, const std::string& program,
+                       long file_size_limit) const {
+  int status = 0;
+  ::waitpid(start(file_size_limit, arguments, environment, program), &status, 0);
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+          slurp(root_ / "stderr"), slurp(root_ / "stdout")};
 }
 
 int RunFolder::stop_when_writing(int signal_number) const {
@@ -119,9 +116,8 @@ int RunFolder::start(long file_size_limit, const std::vector<std::string>& argum
     const int o = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     ::dup2(e, 2);
     ::dup2(o, 1);
-    // A process group of its own, so that a "Ctrl-C" sent to the group by a
-    // stand-in editor reaches the run and its editor only; the keys work as
-    // at a terminal whatever this test was started with; no core files.
+    // Its own process group, for a stand-in editor's "Ctrl-C" to reach the
+    // run and the editor only; the keys as at a terminal; no core files.
     ::setpgid(0, 0);
     for (const int s : {SIGINT, SIGQUIT, SIGXFSZ}) ::signal(s, SIG_DFL);
     const rlimit no_core{0, 0};
@@ -139,17 +135,6 @@ int RunFolder::start(long file_size_limit, const std::vector<std::string>& argum
     ::_exit(127);
   }
   return child;
-}
-
-Outcome RunFolder::finish(int child) const {
-  const fs::path err = root_ / "stderr", out = root_ / "stdout";
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  Outcome outcome;
-  outcome.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  outcome.errors = slurp(err);
-  outcome.output = slurp(out);
-  return outcome;
 }
 
 std::vector<std::string> RunFolder::editor_calls() const {

@@ -23,32 +23,24 @@ class RunFolder {
   std::filesystem::path dir() const { return root_ / "run"; }
   void write(const std::string& name, const std::string& bytes) const;
   std::string read(const std::string& name) const;
-  bool exists(const std::string& name) const;
-  // File names in the run folder, sorted.
-  std::vector<std::string> files() const;
+  std::vector<std::string> files() const;  // sorted
 
-  // Replaces the stand-in editor; the script gets the file as $1 and runs
-  // in the run folder. The default one only records.
+  // Shell lines the stand-in editor runs after recording, $1 the file.
   void editor_script(const std::string& body) const;
-  // Puts helper as "Notepad" and the stand-in beside it as "editor", for
-  // the helper to start.
+  // Puts helper as "Notepad", and the stand-in beside it as "editor".
   void editor_behind(const std::filesystem::path& helper) const;
 
-  // Runs arrasto in the run folder, in a process group of its own, as a
-  // terminal would. A non-zero file_size_limit caps the size of any file it
-  // writes (RLIMIT_FSIZE), to make a write fail. status is 128 + the signal
-  // for a run ended by a signal.
-  Outcome run(long file_size_limit = 0) const;
-  // Runs a program (arrasto by default) with these arguments and
-  // environment entries ("NAME=value"). Every run has LANG=C unless an entry
-  // sets it, and no LC_ALL or LC_MESSAGES.
+  // Runs arrasto in the run folder in a process group of its own, as a
+  // terminal would, with LANG=C and no LC_ALL or LC_MESSAGES unless an
+  // environment entry ("NAME=value") sets them. A non-zero file_size_limit
+  // makes larger writes fail. status is 128 + the signal for a killed run.
+  Outcome run(long file_size_limit = 0) const { return run({}, {}, ARRASTO_EXE, file_size_limit); }
   Outcome run(const std::vector<std::string>& arguments,
               const std::vector<std::string>& environment,
-              const std::string& program = ARRASTO_EXE) const;
+              const std::string& program = ARRASTO_EXE, long file_size_limit = 0) const;
 
-  // Starts arrasto, waits until it has a result file open in the run
-  // folder (at most 10 s), sends it the signal and waits for it to end.
-  // Returns the signal that ended it, or 0.
+  // Sends arrasto the signal once it has a result file open (at most 10 s
+  // on); returns the signal that ended it, or 0.
   int stop_when_writing(int signal_number) const;
 
   // One line per editor call: "ARGS | FILES", the arguments each in
@@ -59,7 +51,6 @@ class RunFolder {
   int start(long file_size_limit, const std::vector<std::string>& arguments = {},
             const std::vector<std::string>& environment = {},
             const std::string& program = ARRASTO_EXE) const;
-  Outcome finish(int child) const;
 
   std::filesystem::path root_;
 };
