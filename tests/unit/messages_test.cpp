@@ -5,8 +5,9 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "runtime/platform/messages.hpp"
 
@@ -19,60 +20,32 @@ std::size_t placeholders(const std::string& text) {
   return count;
 }
 
-// The strings of a PO entry's msgid or msgstr, joined, with \" and \\ undone
-// (the only escapes the catalogue uses besides \n).
-std::string po_string(const std::string& quoted_parts) {
+// A quoted line of the catalogue without its quotes, \n \" \\ undone.
+std::string unquoted(const std::string& line) {
   std::string out;
-  bool inside = false;
-  for (std::size_t i = 0; i < quoted_parts.size(); ++i) {
-    const char c = quoted_parts[i];
-    if (c == '"') {
-      inside = !inside;
-    } else if (inside && c == '\\' && i + 1 < quoted_parts.size()) {
-      const char next = quoted_parts[++i];
-      out += next == 'n' ? '\n' : next;
-    } else if (inside) {
-      out += c;
-    }
-  }
+  for (std::size_t i = line.find('"') + 1; i + 1 < line.size(); ++i)
+    out += line[i] == '\\' ? (line[++i] == 'n' ? '\n' : line[i]) : line[i];
   return out;
 }
 
 TEST(Messages, EveryPortugueseEntryIsCompiledInWithItsPlaceholders) {
   std::ifstream po(ARRASTO_SOURCE_DIR "/po/pt.po");
   ASSERT_TRUE(po) << "po/pt.po";
-  std::string line, id, str, *current = nullptr;
-  int entries = 0;
-  auto flush = [&] {
-    if (!id.empty()) {
-      const std::string english = po_string(id), portuguese = po_string(str);
-      if (!english.empty()) {
-        ++entries;
-        EXPECT_FALSE(portuguese.empty()) << english;
-        EXPECT_EQ(placeholders(english), placeholders(portuguese)) << english;
-        EXPECT_EQ(rt::tr_in("pt", english), portuguese);
-      }
-    }
-    id.clear();
-    str.clear();
-    current = nullptr;
-  };
-  while (std::getline(po, line)) {
-    if (line.rfind("msgid ", 0) == 0) {
-      flush();
-      id = line.substr(6);
-      current = &id;
-    } else if (line.rfind("msgstr ", 0) == 0) {
-      str = line.substr(7);
-      current = &str;
-    } else if (!line.empty() && line[0] == '"' && current != nullptr) {
-      *current += line;
-    } else if (line.empty() || line[0] == '#') {
-      flush();
-    }
+  std::vector<std::pair<std::string, std::string>> entries;  // msgid, msgstr
+  std::string* text = nullptr;
+  for (std::string line; std::getline(po, line);) {
+    if (line.starts_with("msgid ")) text = &entries.emplace_back().first;
+    else if (line.starts_with("msgstr ") && !entries.empty()) text = &entries.back().second;
+    else if (!line.starts_with('"')) text = nullptr;
+    if (text) *text += unquoted(line);
   }
-  flush();
-  EXPECT_GT(entries, 0);
+  EXPECT_GT(entries.size(), 1u);
+  for (const auto& [english, portuguese] : entries) {
+    if (english.empty()) continue;  // the catalogue's header
+    EXPECT_FALSE(portuguese.empty()) << english;
+    EXPECT_EQ(placeholders(english), placeholders(portuguese)) << english;
+    EXPECT_EQ(rt::tr_in("pt", english), portuguese);
+  }
 }
 
 TEST(Messages, PlaceholdersAreFilledInOrderAndUnknownTextsStayEnglish) {
