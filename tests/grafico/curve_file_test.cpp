@@ -41,22 +41,19 @@ std::string error_of(const std::string& text) {
 TEST(CurveFile, ReadsTheNumbersBackExactly) {
   const auto points = read_curve(kHeader +
       "   0.100000000000000        122.400000000000       0.170764178798247     \n"
-      "   0.900000000000000        1101.60000000000       0.828571617328029     \n"
       "  1.230000000000000E-002   15.0552000000000        0.000000000000000E+000\n"
       " 0.1 122.4                 Infinity\n"
       " 0.2 244.8                -Infinity\n"
       " 0.3 367.2                      NaN\n");
-  ASSERT_EQ(points.size(), 6u);
+  ASSERT_EQ(points.size(), 5u);
   EXPECT_EQ(points[0].mach, 0.1);
   EXPECT_EQ(points[0].speed_kmh, 122.4);
   EXPECT_EQ(points[0].drag, 0.170764178798247);
-  EXPECT_EQ(points[1].speed_kmh, 1101.6);
-  EXPECT_EQ(points[1].drag, 0.828571617328029);
-  EXPECT_EQ(points[2].mach, 1.23e-2);
-  EXPECT_EQ(points[2].drag, 0.0);
-  EXPECT_TRUE(std::isinf(points[3].drag) && points[3].drag > 0);
-  EXPECT_TRUE(std::isinf(points[4].drag) && points[4].drag < 0);
-  EXPECT_TRUE(std::isnan(points[5].drag));
+  EXPECT_EQ(points[1].mach, 1.23e-2);
+  EXPECT_EQ(points[1].drag, 0.0);
+  EXPECT_EQ(points[2].drag, HUGE_VAL);
+  EXPECT_EQ(points[3].drag, -HUGE_VAL);
+  EXPECT_TRUE(std::isnan(points[4].drag));
 }
 
 TEST(CurveFile, TakesEitherLineEndAndNoPoints) {

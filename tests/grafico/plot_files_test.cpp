@@ -10,7 +10,6 @@
 
 #ifndef _WIN32
 #include <sys/stat.h>
-#include <unistd.h>
 #endif
 
 namespace fs = std::filesystem;
@@ -39,6 +38,15 @@ class PlotFiles : public ::testing::Test {
   std::size_t files() const {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
   }
+  // The message of plotting file, or "none".
+  static std::string error_of(const fs::path& file) {
+    try {
+      grafico::plot_curve_file(file);
+    } catch (const grafico::PlotError& e) {
+      return e.what();
+    }
+    return "none";
+  }
 
   fs::path dir_;
 };
@@ -62,17 +70,13 @@ TEST_F(PlotFiles, WritesTheDrawingBesideTheFileAndNothingElse) {
 TEST_F(PlotFiles, AFailureLeavesTheOlderDrawingAlone) {
   const fs::path bad = write("Curva1_x", kHeader + " 0.1 122.4 0.17\n 0.2 x 0.39\n");
   write("Curva1_x.svg", "older");
-  try {
-    grafico::plot_curve_file(bad);
-    ADD_FAILURE() << "no error";
-  } catch (const grafico::PlotError& e) {
-    EXPECT_EQ(e.what(), bad.string() + ":3: not a number: \"x\"");
-  }
+  EXPECT_EQ(error_of(bad), bad.string() + ":3: not a number: \"x\"");
   EXPECT_EQ(read("Curva1_x.svg"), "older");
-  // A directory in the drawing's place cannot be replaced: no temporary left.
+  // A folder in the drawing's place cannot be replaced: no temporary left.
   const fs::path good = write("Curva1_y", kHeader);
   fs::create_directories(dir_ / "Curva1_y.svg" / "inside");
-  EXPECT_THROW(grafico::plot_curve_file(good), grafico::PlotError);
+  const std::string error = error_of(good);
+  EXPECT_TRUE(error.starts_with(good.string() + ".svg: cannot replace: ")) << error;
   EXPECT_EQ(files(), 4u);
 }
 
@@ -82,40 +86,18 @@ TEST_F(PlotFiles, AFailureLeavesTheOlderDrawingAlone) {
 TEST_F(PlotFiles, RefusesWhatIsNotACurveFileInOneLine) {
   ASSERT_EQ(::mkfifo((dir_ / "Curva1_fifo").c_str(), 0600), 0);
   fs::create_directory(dir_ / "Curva1_pasta");
+  const std::string d = dir_.string();
   const struct {
     fs::path file;
-    std::string shown, error;
+    std::string error;
   } cases[] = {
-      {dir_ / "Curva1_fifo", (dir_ / "Curva1_fifo").string(), ": cannot read: not a regular file"},
-      {dir_ / "Curva1_pasta", (dir_ / "Curva1_pasta").string(), ": cannot read: it is a folder"},
-      {"/dev/zero", "/dev/zero", ": cannot read: not a regular file"},
-      {dir_ / "Curva1_a\nb\x1B[31m\xFF", (dir_ / "Curva1_a\\x0Ab\\x1B[31m\\xFF").string(),
-       ": cannot open: No such file or directory"},
+      {dir_ / "Curva1_fifo", d + "/Curva1_fifo: cannot read: not a regular file"},
+      {dir_ / "Curva1_pasta", d + "/Curva1_pasta: cannot read: it is a folder"},
+      {"/dev/zero", "/dev/zero: cannot read: not a regular file"},
+      {dir_ / "Curva1_a\nb\x1B[31m\xFF",
+       d + "/Curva1_a\\x0Ab\\x1B[31m\\xFF: cannot open: No such file or directory"},
   };
-  for (const auto& c : cases) {
-    try {
-      grafico::plot_curve_file(c.file);
-      ADD_FAILURE() << c.file;
-    } catch (const grafico::PlotError& e) {
-      EXPECT_EQ(e.what(), c.shown + c.error);
-    }
-  }
-  // A folder that may not be written to: the drawing cannot be made, and the
-  // message says why. (Root writes anywhere; nothing to see then.)
-  const fs::path locked = dir_ / "trancada";
-  fs::create_directory(locked);
-  const fs::path curve = write("trancada/Curva1_z", kHeader + " 0.1 122.4 0.17\n");
-  fs::permissions(locked, fs::perms::owner_read | fs::perms::owner_exec);
-  if (::access(locked.c_str(), W_OK) != 0) {
-    try {
-      grafico::plot_curve_file(curve);
-      ADD_FAILURE() << "no error";
-    } catch (const grafico::PlotError& e) {
-      EXPECT_TRUE(std::string(e.what()).starts_with(curve.string() + ".svg: ")) << e.what();
-      EXPECT_TRUE(std::string(e.what()).ends_with(": Permission denied")) << e.what();
-    }
-  }
-  fs::permissions(locked, fs::perms::owner_all);
+  for (const auto& c : cases) EXPECT_EQ(error_of(c.file), c.error);
 }
 #endif
 

@@ -20,6 +20,12 @@ std::string read(const fs::path& file) {
   return s.str();
 }
 
+std::size_t count(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
 TEST(Render, TheExampleCurveDrawsWithARealRenderer) {
   const fs::path dir = fs::temp_directory_path() / ("grafico-render-" + std::to_string(::getpid()));
   fs::create_directories(dir);
@@ -30,10 +36,7 @@ TEST(Render, TheExampleCurveDrawsWithARealRenderer) {
   // No editor on the path: arrasto passes over the editor runs.
   ASSERT_EQ(run("PATH=/nonexistent '" ARRASTO_EXE "' </dev/null"), 0);
   ASSERT_EQ(run("'" GRAFICO_EXE "'"), 0);
-  const std::string svg = read(dir / "Curva1_foguete.svg");
-  std::size_t marks = 0;
-  for (auto at = svg.find("<circle"); at != std::string::npos; at = svg.find("<circle", at + 1)) ++marks;
-  EXPECT_EQ(marks, 9u);
+  EXPECT_EQ(count(read(dir / "Curva1_foguete.svg"), "<circle"), 9u);
 
   ASSERT_EQ(run("rsvg-convert -o curva.png Curva1_foguete.svg"), 0)
       << "rsvg-convert (Debian package librsvg2-bin) must be installed and draw the SVG";
@@ -60,10 +63,7 @@ TEST(Render, TheExampleCurveDrawsWithARealRenderer) {
   ASSERT_EQ(run("PATH=/nonexistent '" ARRASTO_EXE "' </dev/null"), 0);
   ASSERT_EQ(run("'" GRAFICO_EXE "' -o comparacao.svg Curva1_foguete Curva1_retas"), 0);
   const std::string comparison = read(dir / "comparacao.svg");
-  std::size_t lines_drawn = 0;
-  for (auto at = comparison.find("<polyline"); at != std::string::npos; at = comparison.find("<polyline", at + 1))
-    ++lines_drawn;
-  EXPECT_EQ(lines_drawn, 2u);
+  EXPECT_EQ(count(comparison, "<polyline"), 2u);
   EXPECT_NE(comparison.find(">foguete</text>"), std::string::npos);
   EXPECT_NE(comparison.find(">retas</text>"), std::string::npos);
   EXPECT_EQ(run("rsvg-convert -o comparacao.png comparacao.svg"), 0);
