@@ -49,31 +49,23 @@ std::string integer_error(const std::string& bytes) {
   return error_of(bytes, [](rt::ListReader& r) { r.read_integer("IT"); });
 }
 
-TEST(ListReader, EachValueOnItsOwnLineWithRemarksAndBlankLines) {
-  rt::ListReader r = reader("2  two blanks then words\n\n   \n\t3.5\tremark\n7,8\n");
-  EXPECT_EQ(r.read_integer("U"), 2);
-  EXPECT_EQ(r.line(), 1);
-  EXPECT_EQ(r.read_real("TO1"), 3.5);
-  EXPECT_EQ(r.line(), 4);
-  // The rest of the line after a value is skipped: 8 is never read.
-  EXPECT_EQ(r.read_integer("IT"), 7);
-  EXPECT_EQ(error_of("1\n", [](rt::ListReader& x) {
-              x.read_integer("U");
-              x.read_integer("IT");
-            }),
-            "dados.txt: IT: missing, the file ends after 1 value");
-}
-
-TEST(ListReader, LineEndsAndByteOrderMarks) {
+TEST(ListReader, LineEndsBlanksRemarksAndByteOrderMarks) {
   // LF, CR LF and a lone CR (classic Mac) each end one line.
   for (const std::string end : {"\n", "\r\n", "\r"}) {
-    rt::ListReader r = reader("\xEF\xBB\xBF" "1" + end + end + "2.5 x" + end + "'a b'" + end + "4");
+    rt::ListReader r = reader("\xEF\xBB\xBF" "1" + end + " \t" + end + "\t2.5\tx" + end + "'a b'" +
+                              end + "4,8");
     EXPECT_EQ(r.read_integer("U"), 1);
     EXPECT_EQ(r.read_real("X"), 2.5);
     EXPECT_EQ(r.line(), 3);
     EXPECT_EQ(std::string(rt::trimmed(r.read_text("NOME"))), "a b");
-    EXPECT_EQ(r.read_integer("IT"), 4);  // no line end after the last value
+    EXPECT_EQ(r.read_integer("IT"), 4);  // no line end after it, and the 8 is never read
     EXPECT_EQ(r.line(), 5);
+    try {
+      r.read_real("Y");
+      ADD_FAILURE();
+    } catch (const rt::RunError& e) {
+      EXPECT_STREQ(e.what(), "dados.txt: Y: missing, the file ends after 4 values");
+    }
     EXPECT_EQ(real_error(end + end + "x" + end),
               "dados.txt:3: X: expected a real number, found \"x\"");
   }
