@@ -1,11 +1,7 @@
-// A stand-in for Notepad in the Windows end-to-end run. It records how it
-// was started and what the working folder holds, then ends at once. Each
-// call appends to "..\notepad.log" (outside the working folder, so that the
-// log is not among the files listed), in UTF-8, one item a line:
-//   call <the whole command line>
-//   arg <each argument, as CommandLineToArgvW splits the command line>
-//   file <each entry of the working folder, sorted; hidden ones left out,
-//        as Explorer leaves them out>
+// A stand-in for Notepad in the Windows end-to-end run. Each call appends to
+// "..\notepad.log" (outside the folder listed), in UTF-8, one item a line:
+// "call <command line>", "arg <each argument as CommandLineToArgvW splits
+// it>", "file <each entry of the working folder, sorted, hidden ones left out>".
 
 #ifndef NOMINMAX
 #define NOMINMAX

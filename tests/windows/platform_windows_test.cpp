@@ -1,6 +1,4 @@
-// The Windows side of the runtime layer against the real file system: name
-// rules, case-blind spelling, file identity, result files replacing older
-// ones (or leaving them be), reading bytes as they are, and one-line errors.
+// The Windows side of the runtime layer against the real file system.
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -52,6 +50,16 @@ class InFolder : public ::testing::Test {
     return static_cast<std::size_t>(std::distance(fs::directory_iterator("."), {}));
   }
 
+  // The message of what throws, or "no error".
+  template <typename Action>
+  static std::string error_of(Action action) {
+    try {
+      action();
+    } catch (const rt::RunError& error) {
+      return error.what();
+    }
+    return "no error";
+  }
   // A message is one line in the program's form: no line break, no
   // trailing full stop or blank left over from the system's text.
   static void expect_one_line(const std::string& message, const std::string& start) {
@@ -66,22 +74,17 @@ class InFolder : public ::testing::Test {
   fs::path previous_, folder_;
 };
 
-TEST(WindowsNames, CharactersWindowsRefuses) {
+TEST(WindowsNames, CharactersAndDeviceNamesWindowsRefuses) {
   for (const char* c : {"<", ">", ":", "\"", "|", "?", "*"})
     EXPECT_EQ(rt::name_fault(std::string("a") + c + "b"), std::string("holds a '") + c + "'");
   EXPECT_EQ(rt::name_fault("a."), "ends in a '.'");
   EXPECT_EQ(rt::name_fault("a "), "ends in a blank");
-  EXPECT_EQ(rt::name_fault("a.b"), "");
-  EXPECT_EQ(rt::name_fault(".a"), "");
-  EXPECT_EQ(rt::name_fault("Lan\xC3\xA7" "amento 2 (final)"), "");
-}
-
-TEST(WindowsNames, DeviceNamesWithAndWithoutExtension) {
   for (const char* name : {"CON", "con", "Prn", "AUX", "NUL", "nul.txt", "NUL .txt", "COM1",
                            "com9.dat", "LPT1", "lpt9.a.b", "COM\xC2\xB9", "CONIN$", "conout$"})
     EXPECT_EQ(rt::name_fault(name), "is a device name on Windows") << name;
-  for (const char* name : {"CONSOLE", "COM", "COM10", "LPTX", "xNUL", "NUL_x", "Curva1_CON",
-                           "CON_trajet\xC3\xB3ria", "AUXILIAR.txt"})
+  for (const char* name : {"a.b", ".a", "Lan\xC3\xA7" "amento 2 (final)", "CONSOLE", "COM", "COM10",
+                           "LPTX", "xNUL", "NUL_x", "Curva1_CON", "CON_trajet\xC3\xB3ria",
+                           "AUXILIAR.txt"})
     EXPECT_EQ(rt::name_fault(name), "") << name;
 }
 
@@ -94,20 +97,16 @@ TEST(WindowsNames, SpellingIgnoresCaseBeyondAscii) {
   EXPECT_FALSE(rt::same_spelling("stra\xC3\x9F" "e", "STRASSE"));  // ordinal, not linguistic
 }
 
-TEST_F(InFolder, IdentityFollowsTheFileNotTheSpelling) {
+TEST_F(InFolder, IdentityAndFoldersFollowTheFileNotTheSpelling) {
   put("dados.txt", "1\n");
   put("outro.txt", "1\n");
+  fs::create_directory(L"pasta \u00E7");
   const auto data = rt::file_identity("dados.txt");
   ASSERT_TRUE(data.has_value());
   EXPECT_EQ(rt::file_identity("DADOS.TXT"), data);
   EXPECT_EQ(rt::file_identity(".\\dados.txt"), data);
   EXPECT_NE(rt::file_identity("outro.txt"), data);
   EXPECT_FALSE(rt::file_identity("nenhum.txt").has_value());
-}
-
-TEST_F(InFolder, FoldersAreToldFromFiles) {
-  fs::create_directory(L"pasta \u00E7");
-  put("dados.txt", "1\n");
   EXPECT_TRUE(rt::is_folder("pasta \xC3\xA7"));
   EXPECT_TRUE(rt::is_folder("PASTA \xC3\x87"));
   EXPECT_FALSE(rt::is_folder("dados.txt"));
@@ -148,14 +147,11 @@ TEST_F(InFolder, UncommittedFileLeavesTheOlderOneAsItWas) {
 TEST_F(InFolder, FailedReplaceNamesTheFileAndTheReasonOnOneLine) {
   fs::create_directory("relatorio");
   put("relatorio/dentro", "kept");
-  std::string message;
-  try {
+  const std::string message = error_of([] {
     rt::OutputFile file("relatorio");
     file.write("x", 1);
     file.commit();
-  } catch (const rt::RunError& error) {
-    message = error.what();
-  }
+  });
   expect_one_line(message, "relatorio: cannot replace: ");
   EXPECT_EQ(get("relatorio/dentro"), "kept");
   EXPECT_EQ(entries(), 1u) << "the temporary file is left behind";
@@ -182,22 +178,9 @@ TEST_F(InFolder, DataFileIsReadAsBytes) {
 }
 
 TEST_F(InFolder, ReadErrorsNameTheFileAndTheReason) {
-  std::string message;
-  try {
-    read_all("dados.txt");
-  } catch (const rt::RunError& error) {
-    message = error.what();
-  }
-  expect_one_line(message, "dados.txt: cannot open: ");
-
+  expect_one_line(error_of([] { read_all("dados.txt"); }), "dados.txt: cannot open: ");
   fs::create_directory("pasta");
-  message.clear();
-  try {
-    read_all("pasta");
-  } catch (const rt::RunError& error) {
-    message = error.what();
-  }
-  EXPECT_EQ(message, "pasta: cannot read: it is a folder");
+  EXPECT_EQ(error_of([] { read_all("pasta"); }), "pasta: cannot read: it is a folder");
 }
 
 }  // namespace
