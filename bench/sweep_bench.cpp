@@ -1,8 +1,8 @@
 // A million-point run of the bundled example taken apart: the drag build-up
 // alone, the writing of the numbers alone (into memory), the writing of the
 // run's bytes to disk alone, and the whole run. Each figure is for the whole
-// sweep of 1,000,000 points, so milliseconds read as nanoseconds per point
-// and the first three add up to what the whole run cannot go below.
+// sweep of 1,000,000 points, so milliseconds read as nanoseconds per point,
+// and the whole run can be set against the sum of the first three.
 
 #include <benchmark/benchmark.h>
 
