@@ -38,8 +38,8 @@ TEST(RecordFile, ManyRecordsGiveThePlainWritersBytesInOrder) {
     f.end_record();
     expected += "  # header" + end;
     const std::string long_text(200000, 'x');  // more than a buffer
-    for (int i = 1; i <= 100000; ++i) {
-      const double M = (0.9 / 100000) * i;
+    for (int i = 1; i <= 3000; ++i) {  // about three buffers
+      const double M = (0.9 / 3000) * i;
       f.begin_record();
       expected += " ";
       for (const double x : {M, M * 1224.0, 1.0 / M}) {
@@ -48,7 +48,7 @@ TEST(RecordFile, ManyRecordsGiveThePlainWritersBytesInOrder) {
         rt::format_double_reference(x, field);
         expected.append(field, sizeof field);
       }
-      if (i % 997 == 0) {  // a single and a text of odd lengths
+      if (i % 97 == 0) {  // a single and a text of odd lengths
         const auto y = static_cast<float>(M);
         f.single(y);
         char field[rt::kFloatField];
@@ -58,7 +58,7 @@ TEST(RecordFile, ManyRecordsGiveThePlainWritersBytesInOrder) {
         f.text(text);
         expected += text;
       }
-      if (i == 50000) {
+      if (i == 1500) {
         f.text(long_text);
         expected += long_text;
       }
