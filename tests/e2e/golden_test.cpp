@@ -63,8 +63,10 @@ TEST(GoldenRun, FeetHalfEllipsoidSquareEdgesMotorBurningShortLug) {
 TEST(GoldenRun, ANameThatMakesTheReportTheFirstCurveFileIsRefused) {
   // "Curva1_" followed by this name, cut at 50 characters, is the name.
   const std::string nome = "Curva1_Curva1_Curva1_Curva1_Curva1_Curva1_Curva1_C";
+  Lines dados = feet_rocket(nome);
+  dados[8] = "4 paraboloide";  // the highest nose code, read as any other
   e2e::RunFolder folder;
-  folder.write("dados.txt", join(feet_rocket(nome)));
+  folder.write("dados.txt", join(dados));
   const e2e::Outcome outcome = folder.run();
   EXPECT_EQ(outcome.status, 1);
   const std::string quoted =
