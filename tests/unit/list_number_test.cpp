@@ -1,6 +1,7 @@
-// The list-directed number form, through both writers: fixed or exponent
-// form decided on the value rounded to 15 (double) or 7 (float) significant
-// digits, fields of 24 and 15 characters.
+// The list-directed number form, through both writers, beyond what the
+// whole runs show: fixed or exponent form decided on the value rounded to
+// 15 (double) or 7 (float) significant digits, fields of 24 and 15
+// characters, signs, zeros, infinities and NaNs.
 
 #include "runtime/io/list_number.hpp"
 
@@ -19,8 +20,6 @@ using F = std::numeric_limits<float>;
 
 TEST(ListNumber, DoublesAndFloatsInBothForms) {
   const struct { double x; const char* text; } doubles[] = {
-      {0.5, "  0.500000000000000     "},
-      {1224.0, "   1224.00000000000     "},
       {-0.0123, " -1.230000000000000E-002"},
       {0.0, "  0.000000000000000E+000"},
       {-0.0, " -0.000000000000000E+000"},
@@ -44,7 +43,6 @@ TEST(ListNumber, DoublesAndFloatsInBothForms) {
     EXPECT_EQ(std::string(plain, sizeof plain), row.text);
   }
   const struct { float x; const char* text; } floats[] = {
-      {0.2696178f, "  0.2696178    "},
       {-1.5e-5f, " -1.5000000E-05"},
       {-0.0f, " -0.0000000E+00"},
       {9999999.0f, "   9999999.    "},
