@@ -5,6 +5,20 @@
 #include "runtime/platform/messages.hpp"
 
 namespace arrasto {
+namespace {
+
+// Kept out of line, and cold: the message is built only when the run
+// stops. This keeps the reading small enough to be inlined into the driver,
+// which is what lets the optimiser see that nothing in the sweep changes the
+// values read (their addresses never leave the driver), and so compute the
+// sweep's invariant powers once rather than at every point.
+[[noreturn, gnu::noinline, gnu::cold]] void nariz_invalido(const rt::ListReader& leitor, int NA) {
+  leitor.fail_at_line("NA", rt::tr("the nose shape must be 1 (half-ellipsoid), 2 (tangent "
+                                   "ogive), 3 (cone) or 4 (paraboloid), found {}",
+                                   {std::to_string(NA)}));
+}
+
+}  // namespace
 
 void LERDADOS(rt::ListReader& leitor, rt::FixedText& NOME, int& LINHANOME, std::string& NOMECORTE,
               int& U, double& TO1, double& PO1, double& RETC, double& RETE, double& MMAX, int& IT,
@@ -30,10 +44,7 @@ void LERDADOS(rt::ListReader& leitor, rt::FixedText& NOME, int& LINHANOME, std::
   NA = leitor.read_integer("NA");
   // Only four nose shapes have a wetted area; any other code would leave
   // every area and drag term without a value.
-  if (NA < 1 || NA > 4)
-    leitor.fail_at_line("NA", rt::tr("the nose shape must be 1 (half-ellipsoid), 2 (tangent "
-                                     "ogive), 3 (cone) or 4 (paraboloid), found {}",
-                                     {std::to_string(NA)}));
+  if (NA < 1 || NA > 4) nariz_invalido(leitor, NA);
   LNA = leitor.read_real("LNA");
   DNA = leitor.read_real("DNA");
   LC = leitor.read_real("LC");
