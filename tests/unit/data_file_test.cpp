@@ -37,13 +37,9 @@ TEST(DataFile, ValuesInOrderWithRemarksAndTheAirState) {
   const Dados d = ler("\n'meu foguete' nome" + kValues);
   EXPECT_EQ(std::string(rt::trimmed(d.NOME)), "meu foguete");
   EXPECT_EQ(d.LINHANOME, 2);
-  EXPECT_EQ(d.U, 2);
   EXPECT_EQ(d.TO, 0.0);
   EXPECT_EQ(d.PO, 20.885434273);
-  EXPECT_EQ(d.PI, 3.141592653589793);
   EXPECT_EQ(d.RETE, 600000.0);
-  EXPECT_EQ(d.LNA, 1.0);  // lengths stay in the file's unit here
-  EXPECT_EQ(d.MOTORLIGADO, 12);
   EXPECT_EQ(d.LTB, 17.0);
 }
 
