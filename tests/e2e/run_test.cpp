@@ -232,8 +232,6 @@ TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWhole) {
        "Curva1_foguete: cannot write: File too large\n", 1, false},
       {"the curves fit but the report does not", "1 IT", 400, nullptr, "", 1,
        "foguete: cannot write: File too large\n", 1, false},
-      {"the report is read-only", "9 IT", 0, "foguete", "", 1,
-       "foguete: cannot replace: the file is read-only\n", 1, false},
       {"the second curve file is read-only", "9 IT", 0, trajetoria.c_str(), "", 1,
        trajetoria + ": cannot replace: the file is read-only\n", 1, false},
       {"an editor that handles Ctrl-C itself", "9 IT", 0, nullptr,

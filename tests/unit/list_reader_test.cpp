@@ -136,7 +136,6 @@ TEST(ListReader, RealSpellings) {
   EXPECT_EQ(real("1e-400"), 0.0);
   EXPECT_TRUE(std::signbit(real("-0")));
   EXPECT_EQ(real("4.9406564584124654e-324"), 4.9406564584124654e-324);
-  EXPECT_EQ(real("1e000000000000000000000000000002"), 100.0);
   EXPECT_EQ(real("0.000001e6"), 1.0);
   EXPECT_EQ(real("-Infinity"), -HUGE_VAL);
   EXPECT_EQ(real("inf"), HUGE_VAL);
