@@ -180,8 +180,6 @@ TEST(Run, EveryInputErrorIsOneLineAndTouchesNoFile) {
       {"a folder of the run name", data_with({{1, "pasta"}}),
        "dados.txt:1: NOME: the report file \"pasta\" is a folder here, and no file can replace "
        "it"},
-      {"the data file itself", data_with({{1, "dados.txt"}}),
-       "dados.txt:1: NOME: the report file \"dados.txt\" would overwrite the data file"},
       {"a link to the data file", data_with({{1, "link"}}),
        "dados.txt:1: NOME: the report file \"link\" would overwrite the data file"},
   };

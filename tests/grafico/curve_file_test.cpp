@@ -53,12 +53,8 @@ TEST(CurveFile, ReadsTheNumbersBackExactly) {
 TEST(CurveFile, TakesEitherLineEndAndNoPoints) {
   EXPECT_TRUE(read_curve(kHeader).empty());
   EXPECT_EQ(read_curve(kHeader + " 0.1 122.4 0.17\n\n  \n").size(), 1u);
-  std::string windows;
-  for (char c : kHeader + " 0.1 122.4 0.17\n 0.2 244.8 0.39") {  // last line unended
-    if (c == '\n') windows += '\r';
-    windows += c;
-  }
-  const auto points = read_curve(windows);
+  const auto points =  // Windows line ends, the last line unended
+      read_curve(kHeader.substr(0, kHeader.size() - 1) + "\r\n 0.1 122.4 0.17\r\n 0.2 244.8 0.39");
   ASSERT_EQ(points.size(), 2u);
   EXPECT_EQ(points[0].drag, 0.17);
   EXPECT_EQ(points[1].drag, 0.39);

@@ -69,14 +69,12 @@ TEST(DataFile, ResultNamesKeepEveryWholeCharacter) {
   }
 }
 
-TEST(DataFile, FeetAndInchesToMillimetres) {
+TEST(DataFile, InchesToMillimetres) {  // feet: the second whole run
   double v[13] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2};
-  arrasto::PES(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11], v[12]);
-  EXPECT_EQ(v[0], 304.8);
-  EXPECT_EQ(v[12], 609.6);
   arrasto::POLEGADAS(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11],
                      v[12]);
-  EXPECT_EQ(v[1], 304.8 * 25.4);
+  EXPECT_EQ(v[0], 25.4);
+  EXPECT_EQ(v[12], 50.8);
 }
 
 }  // namespace
