@@ -63,9 +63,7 @@ TEST(CurveFile, TakesEitherLineEndAndNoPoints) {
 TEST(CurveFile, NamesTheLineItCannotRead) {
   EXPECT_EQ(error_of(""), "1: empty file, expected the header line");
   EXPECT_EQ(error_of(" 0.1 122.4 0.17\n"), "1: expected the header line, which begins with '#'");
-  EXPECT_EQ(error_of(kHeader + " 0.1 122.4 0.17\n 0.2 244.8\n"), "3: expected 3 numbers, found 2");
   EXPECT_EQ(error_of(kHeader + " 0.1 122.4 0.17 1\n"), "2: expected 3 numbers, found 4");
-  EXPECT_EQ(error_of(kHeader + " 0.1 122,4 0.17\n"), "2: not a number: \"122,4\"");
   EXPECT_EQ(error_of(kHeader + " 0.1 122.4 N\xFAmero\f\n"), "2: not a number: \"N\\xFAmero\\x0C\"");
   EXPECT_EQ(error_of(kHeader + " 0.1 122.4 1.0E+999\n"), "2: number out of range: \"1.0E+999\"");
   // A file with no line end (a device, a binary) is not read to its end.
