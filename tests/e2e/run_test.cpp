@@ -1,6 +1,6 @@
-// Whole runs of arrasto in a scratch folder: the files it writes, byte for
-// byte; the editor calls, in order, with what exists at each; and the
-// errors, each one line with exit status 1 and no file touched.
+// Whole runs of arrasto in a scratch folder: the files it writes; the editor
+// calls, in order, with what exists at each; and the errors, each one line
+// with exit status 1 and no file touched.
 
 #include <gtest/gtest.h>
 
@@ -47,27 +47,9 @@ const std::string kCabecalho =
     "  # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto\n";
 const std::string kMach09 = "1101.60000000000       0.828571617328029     \n";  // V, Cd
 
-const Lines kRelatorio = {
-    " COEFICIENTE DE ARRASTO PARA MACHI =  0.900000000000000     ",
-    " ",
-    " Coeficiente de arrasto de atrito:  0.231306537848677     ",
-    " ",
-    " Coeficiente de arrasto de base:  0.225300000000000     ",
-    " ",
-    " Coeficiente de arrasto do tubo-guia:  4.144268500000001E-002",
-    " ",
-    " Coeficiente de arrasto de press\xE3o:  0.2696178    ",
-    " ",
-    " Coeficiente de arrasto de interfer\xEAncia:  2.144884306997090E-002",
-    " ",
-    " ",
-    " COEFICIENTE DE ARRASTO TOTAL:  0.828571617328029     ",
-    " ",
-    " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.529402445893906     "};
-
 const std::string kTrajetoria = "Curva_trajet\xC3\xB3ria_";  // as UTF-8 on disk
 
-TEST(Run, TheExampleByteForByteWithTheEditorCallsInOrder) {
+TEST(Run, TheExampleTotalsAndTheEditorCallsInOrder) {
   RunFolder folder;
   folder.write("dados.txt", join(example_lines()));
   const e2e::Outcome outcome = folder.run();
@@ -75,13 +57,15 @@ TEST(Run, TheExampleByteForByteWithTheEditorCallsInOrder) {
   EXPECT_EQ(outcome.errors, "");
   EXPECT_EQ(outcome.output, "");
 
-  // The second whole run pins the digits of a curve; here the nine points
-  // and the last one, which the report repeats.
+  // The second whole run pins the layout of every file. Here the last point
+  // pins the sum of the drag terms on this rocket, the mean all nine points.
   const std::string curva = folder.read("Curva1_foguete");
   EXPECT_EQ(std::count(curva.begin(), curva.end(), '\n'), 10);
   EXPECT_TRUE(curva.starts_with(kCabecalho));
   EXPECT_TRUE(curva.ends_with("   0.900000000000000        " + kMach09));
-  EXPECT_EQ(folder.read("foguete"), join(kRelatorio));
+  EXPECT_TRUE(folder.read("foguete").ends_with(
+      " COEFICIENTE DE ARRASTO TOTAL:  0.828571617328029     \n \n"
+      " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.529402445893906     \n"));
 
   const std::string curves = "Curva1_foguete " + kTrajetoria + "foguete";
   EXPECT_EQ(folder.editor_calls(),
@@ -251,7 +235,6 @@ TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWhole) {
     EXPECT_EQ(outcome.errors, run.errors);
     EXPECT_EQ(folder.files(), older);
     EXPECT_EQ(folder.editor_calls().size(), run.editor_calls);
-    EXPECT_EQ(folder.read("foguete") == join(kRelatorio), run.new_results);
     for (const std::string& name : {older[0], older[1], older[3]})
       EXPECT_EQ(folder.read(name) == "older\n", !run.new_results) << name;
   }
