@@ -208,8 +208,6 @@ struct EndedEarly {
 TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWhole) {
   const std::string trajetoria = kTrajetoria + "foguete";
   const std::vector<EndedEarly> cases = {
-      {"the first curve file is too large", "1000 IT", 16384, nullptr, "", 1,
-       "Curva1_foguete: cannot write: File too large\n", 1, false},
       {"the curves fit but the report does not", "1 IT", 400, nullptr, "", 1,
        "foguete: cannot write: File too large\n", 1, false},
       {"the second curve file is read-only", "9 IT", 0, trajetoria.c_str(), "", 1,
