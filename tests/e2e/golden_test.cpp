@@ -8,7 +8,7 @@
 // script that follows each formula of the model in the same order with
 // IEEE doubles (the same libm for pow, log10, sqrt, asin, atan, cos), the
 // pressure drag rounded to single precision; the same script reproduces
-// the example run's files in run_test.cpp digit for digit.
+// the example run's digits in run_test.cpp.
 
 #include <gtest/gtest.h>
 

