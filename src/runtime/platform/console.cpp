@@ -1,13 +1,7 @@
 #include "runtime/platform/console.hpp"
 
 #ifdef _WIN32
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
+#include "runtime/platform/windows_text.hpp"
 #include <shellapi.h>
 
 #include "runtime/platform/messages.hpp"

@@ -1,14 +1,6 @@
 // Result files on Windows, written beside their real name and moved over
 // it when complete.
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 #include <algorithm>
 #include <atomic>
 #include <set>

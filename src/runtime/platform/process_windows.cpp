@@ -2,14 +2,6 @@
 // the console events that end a run, which must leave no temporary file
 // behind.
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#include <windows.h>
-
 #include <algorithm>
 #include <atomic>
 #include <string>

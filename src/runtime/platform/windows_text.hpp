@@ -2,6 +2,14 @@
 // Inside the Windows side of the runtime layer: names and messages between
 // the program's UTF-8 and the system's UTF-16.
 
+// The one place that includes <windows.h>, without its min/max macros and
+// the rarely used parts.
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 
 #include <string>
