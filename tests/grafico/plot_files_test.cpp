@@ -88,6 +88,9 @@ TEST_F(PlotFiles, RefusesWhatIsNotACurveFileInOneLine) {
       {"/dev/zero", "/dev/zero: cannot read: not a regular file"},
       {dir_ / "Curva1_a\nb\x1B[31m\xFF",
        d + "/Curva1_a\\x0Ab\\x1B[31m\\xFF: cannot open: No such file or directory"},
+      // A three-byte character shows as it is; an overlong form is escaped.
+      {dir_ / "Curva1_\xE2\x82\xAC\xE0\x80\x80",
+       d + "/Curva1_\xE2\x82\xAC\\xE0\\x80\\x80: cannot open: No such file or directory"},
   };
   for (const auto& c : cases) EXPECT_EQ(error_of(c.file), c.error);
 }
