@@ -8,14 +8,8 @@ cd "$(dirname "$0")/.."
 start=$SECONDS
 
 # dpkg-shlibdeps (dpkg-dev) and file find the package's dependencies.
-need=()
-for pkg in cmake g++ dpkg-dev file lintian; do
-  dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${need[@]}"
-fi
+source .ci/need.sh
+need cmake g++ dpkg-dev file lintian
 
 cmake --workflow --preset package-deb
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package-deb/CMakeCache.txt)

@@ -8,10 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
 
-dpkg -s debootstrap >/dev/null 2>&1 || {
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q debootstrap
-}
+source .ci/need.sh
+need debootstrap
 
 # A fenced block of the README, named by the marker line before it.
 readme_block() {

@@ -6,14 +6,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-need=()
-for pkg in cmake clang-14 libclang-rt-14-dev libgtest-dev; do
-  dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${need[@]}"
-fi
+source .ci/need.sh
+need cmake clang-14 libclang-rt-14-dev libgtest-dev
 
 cmake --workflow --preset asan
 

@@ -9,14 +9,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 start=$SECONDS
 
-need=()
-for pkg in cmake g++ libgtest-dev g++-mingw-w64-x86-64-posix wine64; do
-  dpkg -s "$pkg" >/dev/null 2>&1 || need+=("$pkg")
-done
-if [ ${#need[@]} -gt 0 ]; then
-  apt-get update -q
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${need[@]}"
-fi
+source .ci/need.sh
+need cmake g++ libgtest-dev g++-mingw-w64-x86-64-posix wine64
 
 # A private wine prefix, booted alongside the build (as in .ci/windows.sh).
 wine=/usr/lib/wine/wine64

@@ -2,17 +2,6 @@
 // the system as UTF-16 through the wide-character API, so that a name like
 // "Curva_trajetória_x" is the same name in Explorer, in Notepad and here.
 
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef _WIN32_WINNT
-#define _WIN32_WINNT 0x0601  // Windows 7: CompareStringOrdinal
-#endif
-#include <windows.h>
-
 #include <algorithm>
 #include <climits>
 #include <string>
