@@ -149,14 +149,16 @@ void PRINCIPAL() {
     SOMA = CDT + SOMA;
     CDMED = SOMA / i;
 
+    // V and CDT go to both curves: their digits are worked out once.
+    const rt::DoubleField textoV(V), textoCDT(CDT);
     curva.begin_record();
     curva.real(M);
-    curva.real(V);
-    curva.real(CDT);
+    curva.real(textoV);
+    curva.real(textoCDT);
     curva.end_record();
     trajetoria.begin_record();
-    trajetoria.real(V);
-    trajetoria.real(CDT);
+    trajetoria.real(textoV);
+    trajetoria.real(textoCDT);
     trajetoria.end_record();
   }
 

@@ -28,8 +28,8 @@ TEST(RecordFile, RecordsAcrossTheBufferEdgesGiveThePlainWritersBytes) {
   const std::string end(rt::line_end());
   std::string expected;
   rt::RecordFile f("curva");
-  for (int i = 1; i <= 3000; ++i) {  // about three buffers
-    const double M = (0.9 / 3000) * i;
+  for (int i = 1; i <= 40000; ++i) {  // about three buffers
+    const double M = (0.9 / 40000) * i;
     f.begin_record();
     expected += " ";
     for (const double x : {M, M * 1224.0, 1.0 / M}) {
@@ -38,8 +38,8 @@ TEST(RecordFile, RecordsAcrossTheBufferEdgesGiveThePlainWritersBytes) {
       rt::format_double_reference(x, field);
       expected.append(field, sizeof field);
     }
-    if (i % 97 == 0 || i == 1500) {  // a single, and a text of odd length or too long
-      const std::string text(i == 1500 ? 200000 : i % 61, static_cast<char>('a' + i % 26));
+    if (i % 97 == 0 || i == 15000) {  // a single, and a text of odd length or too long
+      const std::string text(i == 15000 ? 1500000 : i % 61, static_cast<char>('a' + i % 26));
       char field[rt::kFloatField];
       rt::format_float_reference(static_cast<float>(M), field);
       f.single(static_cast<float>(M));

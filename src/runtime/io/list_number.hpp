@@ -19,4 +19,11 @@ void format_double(double x, char* out);
 // Writes exactly kFloatField characters at out.
 void format_float(float x, char* out);
 
+// A double's field, written once for a value that goes to more than one
+// file (the sweep writes its speed and drag coefficient to both curves).
+struct DoubleField {
+  explicit DoubleField(double x) { format_double(x, text); }
+  char text[kDoubleField];
+};
+
 }  // namespace rt

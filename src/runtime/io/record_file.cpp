@@ -1,24 +1,37 @@
 #include "runtime/io/record_file.hpp"
 
-#include <cstring>
+#include <utility>
 
 namespace rt {
 namespace {
-constexpr std::size_t kBufferSize = std::size_t{1} << 16;
-}
+// A megabyte a buffer: few enough hand-overs that they cost nothing, small
+// enough that the two buffers are a fixed, modest amount of memory.
+constexpr std::size_t kBufferSize = std::size_t{1} << 20;
+}  // namespace
 
-RecordFile::RecordFile(std::string name)
-    : file_(std::move(name)), buffer_(new char[kBufferSize]) {
+RecordFile::RecordFile(std::string name) : file_(std::move(name)) {
   const std::string_view end = rt::line_end();
   line_end_size_ = end.size();  // one or two bytes
   std::memcpy(line_end_, end.data(), end.size());
-  next_ = buffer_.get();
+  buffers_[0].reset(new char[kBufferSize]);
+  next_ = buffers_[0].get();
   limit_ = next_ + kBufferSize;
+}
+
+RecordFile::~RecordFile() {
+  if (!writer_.joinable()) return;
+  {
+    const std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  changed_.notify_all();
+  writer_.join();
 }
 
 void RecordFile::put(const char* data, std::size_t size) {
   if (size > kBufferSize) {
     flush();
+    wait_writer();
     file_.write(data, size);
     return;
   }
@@ -26,18 +39,60 @@ void RecordFile::put(const char* data, std::size_t size) {
   next_ += size;
 }
 
+void RecordFile::wait_writer() {
+  std::unique_lock lock(mutex_);
+  changed_.wait(lock, [this] { return flight_ == nullptr; });
+  if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+}
+
 void RecordFile::flush() {
-  file_.write(buffer_.get(), static_cast<std::size_t>(next_ - buffer_.get()));
-  next_ = buffer_.get();
+  char* const start = buffers_[filling_].get();
+  const auto size = static_cast<std::size_t>(next_ - start);
+  if (size == 0) return;
+  wait_writer();  // the other buffer is free again
+  {
+    const std::lock_guard lock(mutex_);
+    flight_ = start;
+    flight_size_ = size;
+  }
+  if (writer_.joinable()) {
+    changed_.notify_all();
+  } else {
+    buffers_[1].reset(new char[kBufferSize]);
+    writer_ = std::thread(&RecordFile::writer_loop, this);
+  }
+  filling_ = 1 - filling_;
+  next_ = buffers_[filling_].get();
+  limit_ = next_ + kBufferSize;
+}
+
+void RecordFile::writer_loop() {
+  std::unique_lock lock(mutex_);
+  for (;;) {
+    changed_.wait(lock, [this] { return flight_ != nullptr || stopping_; });
+    if (flight_ == nullptr) return;
+    lock.unlock();
+    std::exception_ptr error;
+    try {
+      file_.write(flight_, flight_size_);
+    } catch (...) {
+      error = std::current_exception();
+    }
+    lock.lock();
+    if (error && !error_) error_ = error;
+    flight_ = nullptr;
+    changed_.notify_all();
+  }
 }
 
 void RecordFile::finish() {
   flush();
+  wait_writer();
   file_.finish();
 }
 
 void RecordFile::commit() {
-  flush();
+  finish();
   file_.commit();
 }
 
