@@ -28,6 +28,7 @@
 #include "geometry/Geometria_derivada.hpp"
 #include "geometry/Nariz_geometria.hpp"
 #include "runtime/io/list_number.hpp"
+#include "runtime/io/record_file.hpp"
 #include "runtime/platform/platform.hpp"
 
 namespace {
@@ -51,6 +52,7 @@ std::string example_data(long long points) {
 // so that the compiler knows none of them in advance.
 struct Foguete {
   rt::FixedText NOME{};
+  std::string NOMECORTE;
   int LINHANOME = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
   double TO1 = 0, PO1 = 0, RETC = 0, RETE = 0, MMAX = 0, TO = 0, PO = 0, PI = 0;
   double LNA = 0, DNA = 0, LC = 0, DC = 0, N = 0, E = 0, RC = 0, TC = 0, S = 0, SC = 0;
@@ -60,7 +62,7 @@ struct Foguete {
 
   Foguete() {
     rt::ListReader leitor("dados.txt", example_data(kPontos));
-    LERDADOS(leitor, NOME, LINHANOME, U, TO1, PO1, RETC, RETE, MMAX, IT, TO, PO, PI, NA, LNA,
+    LERDADOS(leitor, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX, IT, TO, PO, PI, NA, LNA,
              DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB, ETB, LTB);
     if (U == 2)
       PES(LNA, DNA, LC, DC, E, RC, TC, S, SC, DT, DETB, ETB, LTB);
@@ -122,17 +124,18 @@ void BM_1_drag_buildup(benchmark::State& state) {
 }
 BENCHMARK(BM_1_drag_buildup)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The records of both curve files, five numbers a point, laid out as a
-// RecordFile lays them out in its 64 KiB buffer; the buffer starts over
-// where a RecordFile would hand it to the disk. The points are the sweep's
-// own, worked out beforehand.
+// The records of both curve files laid out as the run lays them out in a
+// RecordFile's 1 MiB buffer: three numbers a point worked out, the speed's
+// and the drag coefficient's fields copied into the second file's record.
+// The buffer starts over where a RecordFile would hand it to the disk. The
+// points are the sweep's own, worked out beforehand.
 void BM_2_number_writing(benchmark::State& state) {
   const Foguete f;
   std::vector<double> cdt(kPontos);
   double eco = 0.0;
   varrer(f, eco, cdt.data());
   const std::string_view fim = rt::line_end();
-  std::vector<char> buffer(std::size_t{1} << 16);
+  std::vector<char> buffer(std::size_t{1} << 20);
   constexpr std::size_t kRegistro = 1 + 3 * rt::kDoubleField + 2;
   for (auto _ : state) {
     char* at = buffer.data();
@@ -146,15 +149,16 @@ void BM_2_number_writing(benchmark::State& state) {
         benchmark::ClobberMemory();
         at = buffer.data();
       }
+      const rt::DoubleField textoV(V), textoCDT(CDT);
       *at++ = ' ';
       rt::format_double(M, at);
-      rt::format_double(V, at + rt::kDoubleField);
-      rt::format_double(CDT, at + 2 * rt::kDoubleField);
-      at = std::copy(fim.begin(), fim.end(), at + 3 * rt::kDoubleField);
+      at = std::copy(textoV.text, textoV.text + rt::kDoubleField, at + rt::kDoubleField);
+      at = std::copy(textoCDT.text, textoCDT.text + rt::kDoubleField, at);
+      at = std::copy(fim.begin(), fim.end(), at);
       *at++ = ' ';
-      rt::format_double(V, at);
-      rt::format_double(CDT, at + rt::kDoubleField);
-      at = std::copy(fim.begin(), fim.end(), at + 2 * rt::kDoubleField);
+      at = std::copy(textoV.text, textoV.text + rt::kDoubleField, at);
+      at = std::copy(textoCDT.text, textoCDT.text + rt::kDoubleField, at);
+      at = std::copy(fim.begin(), fim.end(), at);
     }
     benchmark::DoNotOptimize(buffer.data());
     benchmark::ClobberMemory();
@@ -190,29 +194,28 @@ class PastaTemporaria {
 
 // The bytes of a million-point run's three files, written and committed
 // (synced and renamed over the previous iteration's) the way the run does
-// it: 64 KiB at a time, the two curve files in step, then the report.
+// it: record by record into RecordFiles, whose full buffers go to the disk
+// on their writer threads, the two curve files in step, then the report.
 void BM_3_disk_writing(benchmark::State& state) {
   PastaTemporaria pasta;
-  const std::size_t curva_bytes = 74000071, trajetoria_bytes = 50000000, relatorio_bytes = 482;
-  const std::string bloco(std::size_t{1} << 16, '7');
+  const std::string curva_registro(1 + 3 * rt::kDoubleField, '7');
+  const std::string trajetoria_registro(1 + 2 * rt::kDoubleField, '7');
   for (auto _ : state) {
-    rt::OutputFile curva("Curva1_foguete"), trajetoria("Curva_trajet\xC3\xB3ria_foguete");
-    std::size_t a = 0, b = 0;
-    while (a < curva_bytes || b < trajetoria_bytes) {
-      if (a < curva_bytes && a * trajetoria_bytes <= b * curva_bytes) {
-        const std::size_t n = std::min(bloco.size(), curva_bytes - a);
-        curva.write(bloco.data(), n);
-        a += n;
-      } else {
-        const std::size_t n = std::min(bloco.size(), trajetoria_bytes - b);
-        trajetoria.write(bloco.data(), n);
-        b += n;
-      }
+    rt::RecordFile curva("Curva1_foguete"), trajetoria("Curva_trajet\xC3\xB3ria_foguete");
+    rt::RecordFile relatorio("foguete");
+    for (int ponto = 1; ponto <= kPontos; ++ponto) {
+      curva.text(curva_registro);
+      curva.end_record();
+      trajetoria.text(trajetoria_registro);
+      trajetoria.end_record();
     }
+    relatorio.text(std::string(480, '7'));
+    relatorio.end_record();
+    curva.finish();
+    trajetoria.finish();
+    relatorio.finish();
     curva.commit();
     trajetoria.commit();
-    rt::OutputFile relatorio("foguete");
-    relatorio.write(bloco.data(), relatorio_bytes);
     relatorio.commit();
   }
   state.SetItemsProcessed(state.iterations() * kPontos);
