@@ -39,7 +39,8 @@ run_windows() {
   before=$(snapshot "$work/$1")
   : >"$work/notepad.log"
   status=0
-  (cd "$work/$1" && LC_ALL=${locale:-C.UTF-8} "$wine" "$bin/arrasto.exe" "${@:3}" >"$work/out" 2>"$work/err") || status=$?
+  (cd "$work/$1" && LC_ALL=${locale:-C.UTF-8} "$wine" "$bin/arrasto.exe" "${@:3}" \
+    </dev/null >"$work/out" 2>"$work/err") || status=$?
   sed -i 's/\r$//' "$work/out" "$work/err"
   tr -d '\r' <"$work/notepad.log" >"$work/log"
 }
