@@ -83,6 +83,7 @@ grep -q '</svg>' "$work/run/${results[0]}.svg" 2>/dev/null || fail "arrasto-graf
 mkdir "$work/readonly"
 echo older >"$work/readonly/$name"
 chmod a-w "$work/readonly/$name"
+# Name | LC_ALL | argument | line 1 | exit status | editor calls | stream | its first line
 while IFS='|' read -r case locale argument line1 code calls stream expected; do
   locale=$locale run_windows "$case" "$line1" ${argument:+"$argument"}
   [ "$status" -eq "$code" ] || fail "$case: exit status $status, expected $code"
