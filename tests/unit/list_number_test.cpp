@@ -20,11 +20,8 @@ using F = std::numeric_limits<float>;
 
 TEST(ListNumber, DoublesAndFloatsInBothForms) {
   const struct { double x; const char* text; } doubles[] = {
-      {-0.0123, " -1.230000000000000E-002"},
-      {0.0, "  0.000000000000000E+000"},
-      {-0.0, " -0.000000000000000E+000"},
-      {-D::infinity(), "               -Infinity"},
-      {-D::quiet_NaN(), "                     NaN"},
+      {-0.0123, " -1.230000000000000E-002"}, {-0.0, " -0.000000000000000E+000"},
+      {-D::infinity(), "               -Infinity"}, {-D::quiet_NaN(), "                     NaN"},
       // Just below 0.1 rounds up to 0.100000000000000: still the fixed form.
       {std::nextafter(0.1, 0.0), "  0.100000000000000     "},
       {0.0999999999999999, "  9.999999999999989E-002"},
@@ -33,8 +30,7 @@ TEST(ListNumber, DoublesAndFloatsInBothForms) {
       // 10^15 - 0.5 is exact in binary and rounds (to even) up to 10^15.
       {999999999999999.5, "  9.999999999999995E+014"},
       {std::nextafter(999999999999999.5, 0.0), "   999999999999999.     "},
-      {D::denorm_min(), "  4.940656458412465E-324"},
-      {D::max(), "  1.797693134862316E+308"}};
+      {D::denorm_min(), "  4.940656458412465E-324"}, {D::max(), "  1.797693134862316E+308"}};
   for (const auto& row : doubles) {
     char fast[rt::kDoubleField], plain[rt::kDoubleField];
     rt::format_double(row.x, fast);
@@ -43,17 +39,13 @@ TEST(ListNumber, DoublesAndFloatsInBothForms) {
     EXPECT_EQ(std::string(plain, sizeof plain), row.text);
   }
   const struct { float x; const char* text; } floats[] = {
-      {-1.5e-5f, " -1.5000000E-05"},
-      {-0.0f, " -0.0000000E+00"},
-      {9999999.0f, "   9999999.    "},
-      {1e7f, "  1.0000000E+07"},
+      {-1.5e-5f, " -1.5000000E-05"}, {-0.0f, " -0.0000000E+00"},
+      {9999999.0f, "   9999999.    "}, {1e7f, "  1.0000000E+07"},
       // A float's unit in the last place is wide enough that just below 0.1
       // stays below it at 7 digits.
       {std::nextafter(0.1f, 0.0f), "  9.9999994E-02"},
-      {F::denorm_min(), "  1.4012985E-45"},
-      {F::max(), "  3.4028235E+38"},
-      {F::infinity(), "       Infinity"},
-      {F::quiet_NaN(), "            NaN"}};
+      {F::denorm_min(), "  1.4012985E-45"}, {F::max(), "  3.4028235E+38"},
+      {F::infinity(), "       Infinity"}, {F::quiet_NaN(), "            NaN"}};
   for (const auto& row : floats) {
     char fast[rt::kFloatField], plain[rt::kFloatField];
     rt::format_float(row.x, fast);
