@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "driver/Leitura_dados.hpp"
+#include "driver/Nomes_resultado.hpp"
+
 namespace {
 
 using enum rt::NameEncoding;
@@ -44,6 +49,36 @@ TEST(FileNames, NamesThatCannotBePlainFiles) {
       {"a\x7F", "holds a control character"}, {"a\xC2\x9F", "holds a control character"},
       {"a\xC2\xA0", ""}};  // U+0080 to U+009F are the C1 controls
   for (const auto& row : rows) EXPECT_EQ(rt::name_fault(row.name), row.fault) << row.name;
+}
+
+// The three names of a run name as the data file gives it: a Windows-1252
+// letter at the end is kept, and a UTF-8 character is dropped only where a
+// cut (50 when read, 43 and 33 in the joins) fell inside it.
+TEST(FileNames, ResultNamesKeepEveryWholeCharacter) {
+  const std::string a49(49, 'a'), a42 = a49.substr(0, 42), t = "Curva_trajet\xC3\xB3ria_";
+  std::string values = "\n1\n20\n101.325\n5e5\n5e5\n0.9\n9\n";  // then 18 lengths and codes
+  for (int i = 0; i < 18; ++i) values += "1\n";
+  const struct { std::string line, report, curve, trajectory; } rows[] = {
+      {"Jos\xE9", "Jos\xC3\xA9", "Curva1_Jos\xC3\xA9", t + "Jos\xC3\xA9"},
+      {a49 + "\xC3\xA9", a49, "Curva1_" + a49.substr(0, 43), t + a49.substr(0, 33)},
+      {a49 + "\xE9\xE9", a49 + "\xC3\xA9", "Curva1_" + a49.substr(0, 43), t + a49.substr(0, 33)},
+      {a42 + "\xC3\xA9", a42 + "\xC3\xA9", "Curva1_" + a42, t + a49.substr(0, 33)}};
+  for (const auto& row : rows) {
+    rt::ListReader leitor("dados.txt", row.line + values);
+    rt::FixedText NOME, ARQCURVA, ARQTRAJ;
+    std::string NOMECORTE;
+    int LINHANOME, U, IT, NA, AC, MOTORLIGADO, NT;
+    double TO1, PO1, RETC, RETE, MMAX, TO, PO, PI, LNA, DNA, LC, DC, N, E, RC, TC, S, SC, DT, DETB,
+        ETB, LTB;
+    arrasto::LERDADOS(leitor, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX, IT, TO, PO,
+                      PI, NA, LNA, DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB,
+                      ETB, LTB);
+    arrasto::NomesResultado nomes;
+    arrasto::NOMESRESULTADO(NOME, NOMECORTE, ARQCURVA, ARQTRAJ, nomes);
+    EXPECT_EQ(nomes.relatorio, row.report) << row.line;
+    EXPECT_EQ(nomes.curva, row.curve) << row.line;
+    EXPECT_EQ(nomes.trajetoria, row.trajectory) << row.line;
+  }
 }
 
 }  // namespace
