@@ -67,12 +67,10 @@ TEST(FileNames, ResultNamesKeepEveryWholeCharacter) {
     rt::ListReader leitor("dados.txt", row.line + values);
     rt::FixedText NOME, ARQCURVA, ARQTRAJ;
     std::string NOMECORTE;
-    int LINHANOME, U, IT, NA, AC, MOTORLIGADO, NT;
-    double TO1, PO1, RETC, RETE, MMAX, TO, PO, PI, LNA, DNA, LC, DC, N, E, RC, TC, S, SC, DT, DETB,
-        ETB, LTB;
-    arrasto::LERDADOS(leitor, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX, IT, TO, PO,
-                      PI, NA, LNA, DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB,
-                      ETB, LTB);
+    int i;  // the values after the name are not looked at
+    double x;
+    arrasto::LERDADOS(leitor, NOME, i, NOMECORTE, i, x, x, x, x, x, i, x, x, x, i, x, x, x, x, x, i,
+                      x, x, x, x, x, i, x, i, x, x, x);
     arrasto::NomesResultado nomes;
     arrasto::NOMESRESULTADO(NOME, NOMECORTE, ARQCURVA, ARQTRAJ, nomes);
     EXPECT_EQ(nomes.relatorio, row.report) << row.line;

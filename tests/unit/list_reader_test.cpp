@@ -31,40 +31,33 @@ std::string error_of(rt::ListReader r, char kind) {
   }
 }
 
-TEST(ListReader, LineEndsBlanksRemarksAndByteOrderMarks) {
-  // LF, CR LF and a lone CR (classic Mac) each end one line.
+// LF, CR LF and a lone CR (classic Mac) each end one line. Fed through a
+// source in pieces of every size (0: the bytes at once) the reader gives the
+// same values, and asks for no byte beyond the piece holding the last
+// value's end: the endless tail after it is never read.
+TEST(ListReader, LineEndsRemarksAndAStreamReadNoFurtherThanItsLastValue) {
   for (const std::string end : {"\n", "\r\n", "\r"}) {
-    rt::ListReader r = reader("\xEF\xBB\xBF" "1" + end + " \t" + end + "\t2.5\tx" + end + "'a b'" +
-                              end + "4,8");
-    EXPECT_EQ(r.read_integer("U"), 1);
-    EXPECT_EQ(r.read_real("X"), 2.5);
-    EXPECT_EQ(r.line(), 3);
-    EXPECT_EQ(rt::trimmed(r.read_text("NOME")), "a b");
-    EXPECT_EQ(r.read_integer("IT"), 4);  // no line end after it, and the 8 is never read
-    EXPECT_EQ(r.line(), 5);
-    EXPECT_EQ(error_of(r, 'r'), "dados.txt: X: missing, the file ends after 4 values");
-  }
-}
-
-// Fed through a source in pieces of every size, the reader gives the same
-// values, and asks for no byte beyond the piece holding the last value's
-// end: the endless tail after it is never read.
-TEST(ListReader, ReadsAStreamNoFurtherThanItsLastValue) {
-  const std::string data = "\xEF\xBB\xBF'a b' x\r\n\r\n7*1.5 remark\r\n3\r\n";
-  for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{1} << 30}) {
-    std::uint64_t given = 0;
-    rt::ListReader r("dados.txt", [&](char* buffer, std::size_t size) {
-      const std::size_t n = std::min(size, piece);
-      for (std::size_t i = 0; i < n; ++i, ++given)
-        buffer[i] = given < data.size() ? data[given] : '9';
-      return n;
-    });
-    EXPECT_EQ(rt::trimmed(r.read_text("NOME")), "a b");
-    EXPECT_EQ(r.read_real("X"), 1.5);
-    EXPECT_EQ(r.line(), 3);
-    EXPECT_EQ(r.read_integer("IT"), 3);
-    EXPECT_EQ(r.line(), 4);
-    EXPECT_LE(given, data.size() + std::min<std::size_t>(piece, std::size_t{1} << 16)) << piece;
+    const std::string data = "\xEF\xBB\xBF" "1" + end + " \t" + end + "\t2.5\tx" + end + "'a b'" +
+                             end + "2*4,8";
+    for (const std::size_t piece : {0, 1, 2, 1 << 30}) {
+      std::uint64_t given = 0;
+      rt::ListReader r = piece == 0 ? reader(data) : rt::ListReader("dados.txt", [&](char* to,
+                                                                                std::size_t size) {
+        for (std::size_t i = 0; i < std::min(size, piece); ++i, ++given)
+          to[i] = given < data.size() ? data[given] : '9';
+        return std::min(size, piece);
+      });
+      EXPECT_EQ(r.read_integer("U"), 1);
+      EXPECT_EQ(r.read_real("X"), 2.5);
+      EXPECT_EQ(r.line(), 3);
+      EXPECT_EQ(rt::trimmed(r.read_text("NOME")), "a b");
+      EXPECT_EQ(r.read_integer("IT"), 4);  // the 8 is never read
+      EXPECT_EQ(r.line(), 5);
+      EXPECT_LE(given, data.size() + std::min(piece, std::size_t{1} << 16)) << piece;
+      if (piece == 0) {  // counted over every kind
+        EXPECT_EQ(error_of(r, 'r'), "dados.txt: X: missing, the file ends after 4 values");
+      }
+    }
   }
 }
 
@@ -102,37 +95,33 @@ TEST(ListReader, Values) {
 
 TEST(ListReader, WhatGivesNoValue) {
   const std::string junk = std::string("\x01\x7F\xFF\"\\") + std::string(100, 'z'),
-                    utf16 = "dados.txt: the file is saved as UTF-16 (\"Unicode\"); save it as "
-                            "UTF-8 or ANSI";
-  const struct { char kind; std::string bytes, message; } rows[] = {
-      {'r', "1.5E\n", "dados.txt:1: X: expected a real number, found \"1.5E\""},
-      {'r', ".\n", "dados.txt:1: X: expected a real number, found \".\""},
-      {'r', "1.2.3\n", "dados.txt:1: X: expected a real number, found \"1.2.3\""},
-      {'r', "\n\n1e309", "dados.txt:3: X: the number is too large for a double, found \"1e309\""},
-      {'r', "1e99999999999999",
-       "dados.txt:1: X: the number is too large for a double, found \"1e99999999999999\""},
-      {'r', "  , 5\n", "dados.txt:1: X: missing, the line has no value before its comma"},
-      {'r', "/\n", "dados.txt:1: X: missing, a slash stands where the value should be"},
-      {'r', "3* 5\n", "dados.txt:1: X: missing, the repeat count \"3*\" gives no value"},
-      {'r', "0*5\n", "dados.txt:1: X: a repeat count must be at least 1, found \"0*\""},
-      {'r', "", "dados.txt: X: missing, the file holds no value"},
-      {'r', "7 remark\n\n", "dados.txt: X: missing, the file ends after 1 value"},
+                    utf16 = ": the file is saved as UTF-16 (\"Unicode\"); save it as UTF-8 or ANSI",
+                    real = ":1: X: expected a real number, found \"",
+                    large = ": X: the number is too large for a double, found \"",
+                    range = ":1: IT: expected an integer from -2147483648 to 2147483647, found \"";
+  const struct { char kind; std::string bytes, message; } rows[] = {  // after "dados.txt"
+      {'r', "1.5E\n", real + "1.5E\""}, {'r', ".\n", real + ".\""},
+      {'r', "1.2.3", real + "1.2.3\""}, {'r', "\n\n1e309", ":3" + large + "1e309\""},
+      {'r', "1e99999999999999", ":1" + large + "1e99999999999999\""},
+      {'r', "  , 5\n", ":1: X: missing, the line has no value before its comma"},
+      {'r', "/\n", ":1: X: missing, a slash stands where the value should be"},
+      {'r', "3* 5\n", ":1: X: missing, the repeat count \"3*\" gives no value"},
+      {'r', "0*5\n", ":1: X: a repeat count must be at least 1, found \"0*\""},
+      {'r', "", ": X: missing, the file holds no value"},
+      {'r', "7 remark\n\n", ": X: missing, the file ends after 1 value"},
       {'r', std::string("\xFF\xFE" "1\0\n\0", 6), utf16},
       {'r', std::string("\xFE\xFF" "\0" "1\0\n", 6), utf16},
-      {'r', junk, "dados.txt:1: X: expected a real number, found \"\\x01\\x7F\\xFF\\\"\\\\" +
-                      std::string(35, 'z') + "\" (cut; 105 bytes in all)"},
-      {'i', "5.0\n", "dados.txt:1: IT: expected an integer, found \"5.0\""},
-      {'i', "1e3\n", "dados.txt:1: IT: expected an integer, found \"1e3\""},
-      {'i', "-\n", "dados.txt:1: IT: expected an integer, found \"-\""},
-      {'i', "2147483648\n", "dados.txt:1: IT: expected an integer from -2147483648 to "
-                            "2147483647, found \"2147483648\""},
-      {'i', "99999999999999999999999\n", "dados.txt:1: IT: expected an integer from -2147483648 "
-                                         "to 2147483647, found \"99999999999999999999999\""},
-      {'t', "'never closed\nnext'\n", "dados.txt:1: NOME: the closing ' is missing on the line"},
-      {'t', "'a'b\n",
-       "dados.txt:1: NOME: expected a blank or a comma after the closing ', found \"b\""},
-      {'t', ",x\n", "dados.txt:1: NOME: missing, the line has no value before its comma"}};
-  for (const auto& row : rows) EXPECT_EQ(error_of(reader(row.bytes), row.kind), row.message);
+      {'r', junk, real + "\\x01\\x7F\\xFF\\\"\\\\" + std::string(35, 'z') +
+                      "\" (cut; 105 bytes in all)"},
+      {'i', "5.0\n", ":1: IT: expected an integer, found \"5.0\""},
+      {'i', "-\n", ":1: IT: expected an integer, found \"-\""},
+      {'i', "2147483648\n", range + "2147483648\""},
+      {'i', "99999999999999999999999\n", range + "99999999999999999999999\""},
+      {'t', "'never closed\nnext'\n", ":1: NOME: the closing ' is missing on the line"},
+      {'t', "'a'b\n", ":1: NOME: expected a blank or a comma after the closing ', found \"b\""},
+      {'t', ",x\n", ":1: NOME: missing, the line has no value before its comma"}};
+  for (const auto& row : rows)
+    EXPECT_EQ(error_of(reader(row.bytes), row.kind), "dados.txt" + row.message) << row.bytes;
 }
 
 }  // namespace

@@ -27,8 +27,8 @@ TEST(Messages, EveryPortugueseEntryIsCompiledInWithItsPlaceholders) {
       *text += line[i] == '\\' ? (line[++i] == 'n' ? '\n' : line[i]) : line[i];
   }
   const auto placeholders = [](const std::string& s) {
-    std::size_t n = 0;
-    for (std::size_t at = s.find("{}"); at != std::string::npos; at = s.find("{}", at + 2)) ++n;
+    int n = 0;
+    for (std::size_t i = 0; i + 1 < s.size(); ++i) n += s[i] == '{' && s[i + 1] == '}';
     return n;
   };
   EXPECT_GT(entries.size(), 1u);

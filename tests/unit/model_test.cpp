@@ -12,7 +12,6 @@
 #include "drag/Cd_interferencia.hpp"
 #include "drag/Cd_pressao.hpp"
 #include "drag/Cd_tuboguia.hpp"
-#include "geometry/Geometria_derivada.hpp"
 #include "driver/Unidades.hpp"
 #include "geometry/Nariz_geometria.hpp"
 
@@ -27,6 +26,14 @@ constexpr double TO = ((20.0 + 273.15) * 9.0) / 5.0;
 constexpr double PO = 101.325 * 20.885434273;
 const double RN = ((8816603.0 * PO) * std::pow(TO, -1.26)) / 304.8;
 
+// What a term writes to its output, which starts as -1.
+template <typename Call>
+double out(Call call) {
+  double value = -1.0;
+  call(value);
+  return value;
+}
+
 // Within a relative tolerance (none by default); NaN matches NaN; a zero's sign counts.
 void same(double expected, double actual, double tolerance = 0.0) {
   const double error = actual == expected ? 0.0 : std::abs(actual - expected);
@@ -36,7 +43,7 @@ void same(double expected, double actual, double tolerance = 0.0) {
       << std::hexfloat << actual << " against " << expected;
 }
 
-TEST(Geometry, NoseAreasZeroDimensionsLugBoreAndInches) {
+TEST(Geometry, NoseAreasZeroDimensionsAndInches) {
   const double e = std::sqrt(0.75);  // half-ellipsoid of length 2r
   const struct { int NA; double LNA, DNA, SWETNA; } rows[] = {
       {3, 40.0, 60.0, PI * 30.0 * 50.0},  // cone, slant 50
@@ -48,35 +55,25 @@ TEST(Geometry, NoseAreasZeroDimensionsLugBoreAndInches) {
       // r = 0, then l = 0, for each shape.
       {1, 10.0, 0.0, 0.0}, {1, 0.0, 10.0, kNaN}, {2, 10.0, 0.0, kNaN}, {2, 0.0, 10.0, 0.0},
       {3, 10.0, 0.0, 0.0}, {3, 0.0, 10.0, PI * 25.0}, {4, 10.0, 0.0, 0.0}, {4, 0.0, 10.0, kNaN}};
-  for (const auto& row : rows) {
-    double SWETNA = -1.0;
-    arrasto::NARIZGEO(PI, row.NA, row.LNA, row.DNA, SWETNA);
-    same(row.SWETNA, SWETNA, 1e-15);
-  }
-  // Inches scale every length (feet: the second whole run); a lug wall
-  // wider than half the lug gives a negative bore, which the lug drag squares.
-  double v[13] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, SWETC, L, SWET, SREF, SA, SWETE, LE, ST,
-         DITB;
+  for (const auto& row : rows)
+    same(row.SWETNA, out([&](double& SWETNA) {
+           arrasto::NARIZGEO(PI, row.NA, row.LNA, row.DNA, SWETNA); }), 1e-15);
+  // Inches scale every length (feet: the second whole run).
+  double v[13] = {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 2};
   arrasto::POLEGADAS(v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10], v[11],
                      v[12]);
-  arrasto::GEOMETRIA(PI, v[0], v[2], v[3], v[5], v[6], v[7], v[8], v[9], v[10], v[11], 0.0, SWETC,
-                     L, SWET, SREF, SA, SWETE, LE, ST, DITB);
-  EXPECT_EQ(L, 50.8);
-  EXPECT_EQ(DITB, -25.4);
-  EXPECT_EQ(v[12], 25.4);
+  EXPECT_EQ(v[0], 25.4);
+  EXPECT_EQ(v[12], 50.8);
 }
 
 TEST(Friction, LaminarAreaTurbulentFloorNaNAndALaminarRunBeyondTheFin) {
-  // Nose 120 mm long of area 9000, body tube 40 mm wide; the laminar area
-  // ends by the same rule for every nose shape.
+  // Nose 120 long of area 9000, tube 40 wide: the same rule for every shape.
   const struct { int NA; double LNT, SWETL; } rows[] = {
       {1, 30.0, 2250.0}, {4, 120.0, 9000.0}, {3, 220.0, 9000.0 + (40.0 * PI) * 100.0},
       {2, kNaN, kNaN}};
-  for (const auto& row : rows) {
-    double SWETL = -1.0;
-    arrasto::AREALAM(PI, row.NA, 40.0, 120.0, row.LNT, 9000.0, SWETL, 40.0);
-    same(row.SWETL, SWETL);
-  }
+  for (const auto& row : rows)
+    same(row.SWETL, out([&](double& SWETL) {
+           arrasto::AREALAM(PI, row.NA, 40.0, 120.0, row.LNT, 9000.0, SWETL, 40.0); }));
   struct Corpo { double CF, CFL, CFT, C, CDAC; };
   // Ogive nose 120 x 40 of area 9000; tube LC long, 40 wide.
   const auto corpo = [](double RETC, double M, double LC = 600.0) {
@@ -86,17 +83,16 @@ TEST(Friction, LaminarAreaTurbulentFloorNaNAndALaminarRunBeyondTheFin) {
     return c;
   };
   const double M = 0.5, RETC = 2.0 * 720.0 * (M * RN);  // laminar run of twice L
-  const Corpo laminar = corpo(RETC, M);
-  EXPECT_EQ(laminar.CFT, 0.0148);
-  EXPECT_GT(laminar.CFL, 1.328 / std::sqrt(RETC));  // a laminar area beyond the body
+  EXPECT_EQ(corpo(RETC, M).CFT, 0.0148);
+  EXPECT_GT(corpo(RETC, M).CFL, 1.328 / std::sqrt(RETC));  // a laminar area beyond the body
   // A tube ending exactly where the laminar run does: a turbulent share of
   // exactly zero also takes the floor.
   EXPECT_EQ(corpo(RETC, M, RETC / (M * RN) - 120.0).CFT, 0.0148);
   // A Reynolds number below 10^0.407: the 2.64 power of a negative base.
   EXPECT_TRUE(std::isnan(corpo(500000.0, 1e-12).CFT));
   EXPECT_LT(corpo(500000.0, 3.5).CDAC, 0.0);  // 1 - 0.09 M^2 < 0 beyond M = 10/3
-  // Fins, chord 60 mm at Mach 0.1: chord Reynolds number about 1.4e5,
-  // laminar run about 220 mm, beyond the chord: below the laminar value.
+  // Fins, chord 60 at Mach 0.1: chord Reynolds number about 1.4e5, laminar
+  // run about 220, beyond the chord: below the laminar value.
   double CFE, CFLE, CFTE, C, CDAE;
   arrasto::CDATRITOE(TO, PO, 500000.0, 0.1, CFE, 6000.0, CFLE, CFTE, C, 60.0, PI * 400.0, CDAE,
                      4.0);
@@ -114,9 +110,10 @@ TEST(PressureBaseLugAndInterference, WorkedExamples) {
       {40.0, 0.0, 2, 0.12 * 0.75}, {0.0, 0.5, 0, kNaN}, {40.0, 0.7, 0, 0x1.7837b4a2339c0p-3}};
   for (const auto& row : bases) {
     const double SREF = (PI * (row.DC * row.DC)) * 0.25, ST = (PI * 400.0) * 0.25;
-    double CDBC = -1.0, CBC = -1.0;
-    arrasto::CDBASEC(SREF, PI, row.DC, CDBC, ST, row.M, row.MOTORLIGADO, CBC, 0.0, 0.0);
-    same(row.CDBC, CDBC);
+    same(row.CDBC, out([&](double& CDBC) {
+           double CBC;
+           arrasto::CDBASEC(SREF, PI, row.DC, CDBC, ST, row.M, row.MOTORLIGADO, CBC, 0.0, 0.0);
+         }));
   }
   // Fins: four, 2 thick, 50 of span; CBC 0.12, SREF 1000: edge area 0.4.
   // Any code but 1 is square; the rounded leading edge is nothing at Mach
@@ -124,16 +121,13 @@ TEST(PressureBaseLugAndInterference, WorkedExamples) {
   const struct { double M; int AC; double SA, CDPE; } fins[] = {
       {0.0, 0, 0.0, (0.85 + 0.12) * 0.4}, {0.0, 2, PI / 4.0, (0.85 * 0.5 + 0.12) * 0.4},
       {0.0, 1, 0.0, 0.06 * 0.4}, {1.0, 1, 0.0, kInf}, {1.2, 1, 0.0, kNaN}};
-  for (const auto& row : fins) {
-    double CDPE = -1.0;
-    arrasto::CDPRESSAOE(row.M, 40.0, 50.0, 0.12, 4.0, 2.0, 1000.0, CDPE, row.SA, row.AC);
-    same(row.CDPE, CDPE, 1e-15);
-  }
-  for (int NA : {1, 2, 3, 4}) {  // only a cone's nose has pressure drag
-    double CDPN = -1.0;
-    arrasto::CDPRESSAON(0.5, NA, 100.0, 100.0, CDPN);  // half-angle atan(0.5)
-    same(NA == 3 ? 0.16 : 0.0, CDPN, 1e-15);
-  }
+  for (const auto& row : fins)
+    same(row.CDPE, out([&](double& CDPE) {
+           arrasto::CDPRESSAOE(row.M, 40.0, 50.0, 0.12, 4.0, 2.0, 1000.0, CDPE, row.SA, row.AC);
+         }), 1e-15);
+  for (int NA : {1, 2, 3, 4})  // only a cone's nose, here of half-angle atan(0.5)
+    same(NA == 3 ? 0.16 : 0.0,
+         out([&](double& CDPN) { arrasto::CDPRESSAON(0.5, NA, 100.0, 100.0, CDPN); }), 1e-15);
   // Lug 8 outer, 6 bore, SREF 1000, at M = 0 (Q = 0.85). Only code 1 is a
   // lug; an outer diameter 0 (an infinite or NaN ratio) counts as the bound.
   const double outer = PI * 16.0, bore = PI * 9.0;
@@ -142,20 +136,18 @@ TEST(PressureBaseLugAndInterference, WorkedExamples) {
       {8.0, 6.0, 0.0, 1, 1.3 * 0.85 * (outer - bore) / 1000.0},
       {8.0, 6.0, 6.0, 1, 1.075 * 0.85 * (outer - 0.25 * bore) / 1000.0},
       {0.0, -2.0, 30.0, 1, 0.0}, {0.0, -2.0, 0.0, 1, 0.0}};
-  for (const auto& row : lugs) {
-    double CDTB = -1.0;
-    arrasto::CDTUBO(PI, row.DETB, row.DITB, row.LTB, 1000.0, CDTB, row.NT, 0.0, 0.0);
-    same(row.CDTB, CDTB, 1e-15);
-  }
+  for (const auto& row : lugs)
+    same(row.CDTB, out([&](double& CDTB) {
+           arrasto::CDTUBO(PI, row.DETB, row.DITB, row.LTB, 1000.0, CDTB, row.NT, 0.0, 0.0);
+         }), 1e-15);
   // Interference: mean chord 60, body 40 wide, four fins; pointed fins give
   // a zero of the fin friction's sign.
   const struct { double E, TC, CDI; } joints[] = {
       {2.0, 0.0, -0.0}, {3.0, 40.0, -0.004 * 1.1 * 40.0 * 40.0 * 4.0 / 1000.0}};
-  for (const auto& row : joints) {
-    double CDI = 1.0;
-    arrasto::CDINTERFERENCIA(-0.004, row.E, 60.0, row.TC, 40.0, 4.0, 1000.0, CDI);
-    same(row.CDI, CDI, 1e-15);
-  }
+  for (const auto& row : joints)
+    same(row.CDI, out([&](double& CDI) {
+           arrasto::CDINTERFERENCIA(-0.004, row.E, 60.0, row.TC, 40.0, 4.0, 1000.0, CDI);
+         }), 1e-15);
 }
 
 }  // namespace
