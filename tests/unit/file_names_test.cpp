@@ -12,13 +12,14 @@
 
 namespace {
 
-using enum rt::NameEncoding;
+using E = rt::NameEncoding;
+using enum E;
 
 TEST(FileNames, EncodingOfTheRunName) {
   // Each first or last lead and second byte of its kind: strict UTF-8 or
   // else Windows-1252. A sequence cut off at the end is UTF-8 only where the
   // bytes the cut took complete it ("Jos\xE9" is a Windows-1252 letter).
-  const struct { const char *name, *cut_off; rt::NameEncoding encoding; } rows[] = {
+  const struct { const char *name, *cut_off; E encoding; } rows[] = {
       {"\xC2\x80\xDF\xBF", "", utf8}, {"\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBF", "", utf8},
       {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", "", utf8}, {"\xC1\xBF", "", windows1252},
       {"\xE0\x9F\xBF", "", windows1252}, {"\xED\xA0\x80", "", windows1252},
@@ -30,8 +31,7 @@ TEST(FileNames, EncodingOfTheRunName) {
     EXPECT_EQ(rt::name_encoding(row.name, row.cut_off), row.encoding) << row.name;
   // On disk, after the program's own Windows-1252 prefix; what a cut left
   // of a UTF-8 character is dropped.
-  const struct { const char* text; std::size_t prefix; rt::NameEncoding encoding;
-                 const char* disk; } names[] = {
+  const struct { const char* text; std::size_t prefix; E encoding; const char* disk; } names[] = {
       {"Curva_trajet\xF3ria_x", 17, utf8, "Curva_trajet\xC3\xB3ria_x"},
       {"\x80\x81\x91\x92\x9F\xA0\xFF", 0, windows1252,  // the code page's table and past it
        "\xE2\x82\xAC\xC2\x81\xE2\x80\x98\xE2\x80\x99\xC5\xB8\xC2\xA0\xC3\xBF"},
@@ -51,9 +51,8 @@ TEST(FileNames, NamesThatCannotBePlainFiles) {
   for (const auto& row : rows) EXPECT_EQ(rt::name_fault(row.name), row.fault) << row.name;
 }
 
-// The three names of a run name as the data file gives it: a Windows-1252
-// letter at the end is kept, and a UTF-8 character is dropped only where a
-// cut (50 when read, 43 and 33 in the joins) fell inside it.
+// A Windows-1252 letter at the end is kept; a UTF-8 character is dropped only
+// where a cut (50 when read, 43 and 33 in the joins) fell inside it.
 TEST(FileNames, ResultNamesKeepEveryWholeCharacter) {
   const std::string a49(49, 'a'), a42 = a49.substr(0, 42), t = "Curva_trajet\xC3\xB3ria_";
   std::string values = "\n1\n20\n101.325\n5e5\n5e5\n0.9\n9\n";  // then 18 lengths and codes

@@ -47,9 +47,8 @@ TEST(Messages, TheLanguageComesFromTheFirstLocaleVariableSet) {
       {"", "pt_PT", "en_US.UTF-8", "pt"}, {"C.UTF-8", "pt_PT", "pt_BR", "en"}};
   for (const auto& c : cases) {
     for (auto [name, value] : {std::pair{"LC_ALL", c.lc_all}, {"LC_MESSAGES", c.lc_messages},
-                               {"LANG", c.lang}}) {
-      if (value) setenv(name, value, 1); else unsetenv(name);
-    }
+                               {"LANG", c.lang}})
+      value ? setenv(name, value, 1) : unsetenv(name);
     EXPECT_EQ(rt::user_language(), c.language) << (c.lang ? c.lang : "(unset)");
   }
   for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) unsetenv(name);

@@ -4,9 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <limits>
 
-#include "drag/Area_laminar.hpp"
 #include "drag/Cd_atrito.hpp"
 #include "drag/Cd_base.hpp"
 #include "drag/Cd_interferencia.hpp"
@@ -18,8 +16,7 @@
 namespace {
 
 constexpr double PI = 3.141592653589793;
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::nan(""), kInf = HUGE_VAL;
 
 // The example rocket at 20 C and 101.325 kPa.
 constexpr double TO = ((20.0 + 273.15) * 9.0) / 5.0;
@@ -66,16 +63,9 @@ TEST(Geometry, NoseAreasZeroDimensionsAndInches) {
   EXPECT_EQ(v[12], 50.8);
 }
 
-TEST(Friction, LaminarAreaTurbulentFloorNaNAndALaminarRunBeyondTheFin) {
-  // Nose 120 long of area 9000, tube 40 wide: the same rule for every shape.
-  const struct { int NA; double LNT, SWETL; } rows[] = {
-      {1, 30.0, 2250.0}, {4, 120.0, 9000.0}, {3, 220.0, 9000.0 + (40.0 * PI) * 100.0},
-      {2, kNaN, kNaN}};
-  for (const auto& row : rows)
-    same(row.SWETL, out([&](double& SWETL) {
-           arrasto::AREALAM(PI, row.NA, 40.0, 120.0, row.LNT, 9000.0, SWETL, 40.0); }));
-  struct Corpo { double CF, CFL, CFT, C, CDAC; };
-  // Ogive nose 120 x 40 of area 9000; tube LC long, 40 wide.
+// Where the laminar run ends on the nose or on the tube, the whole runs show.
+TEST(Friction, TurbulentFloorNaNAndLaminarRunsBeyondTheBodyAndTheFin) {
+  struct Corpo { double CF, CFL, CFT, C, CDAC; };  // ogive nose 120 x 40 of area 9000, tube 40 wide
   const auto corpo = [](double RETC, double M, double LC = 600.0) {
     Corpo c{};
     arrasto::CDATRITOC(TO, PO, RETC, M, c.CF, 9000.0 + (PI * 40.0) * LC, c.CFL, c.CFT, c.C,
@@ -85,8 +75,7 @@ TEST(Friction, LaminarAreaTurbulentFloorNaNAndALaminarRunBeyondTheFin) {
   const double M = 0.5, RETC = 2.0 * 720.0 * (M * RN);  // laminar run of twice L
   EXPECT_EQ(corpo(RETC, M).CFT, 0.0148);
   EXPECT_GT(corpo(RETC, M).CFL, 1.328 / std::sqrt(RETC));  // a laminar area beyond the body
-  // A tube ending exactly where the laminar run does: a turbulent share of
-  // exactly zero also takes the floor.
+  // A tube ending where the laminar run does: a turbulent share of exactly 0.
   EXPECT_EQ(corpo(RETC, M, RETC / (M * RN) - 120.0).CFT, 0.0148);
   // A Reynolds number below 10^0.407: the 2.64 power of a negative base.
   EXPECT_TRUE(std::isnan(corpo(500000.0, 1e-12).CFT));
@@ -96,16 +85,14 @@ TEST(Friction, LaminarAreaTurbulentFloorNaNAndALaminarRunBeyondTheFin) {
   double CFE, CFLE, CFTE, C, CDAE;
   arrasto::CDATRITOE(TO, PO, 500000.0, 0.1, CFE, 6000.0, CFLE, CFTE, C, 60.0, PI * 400.0, CDAE,
                      4.0);
-  EXPECT_EQ(CFLE, 1.328 / std::sqrt(500000.0));
   EXPECT_LT(CFTE, 0.0);
   EXPECT_LT(CDAE, 0.0);
 }
 
 TEST(PressureBaseLugAndInterference, WorkedExamples) {
   // Base: any motor code but 0 burns, and a nozzle half as wide as the body
-  // takes a quarter off; the base's share is computed, not taken as 1. The
-  // last row is 0.13 * (M * M) + 0.12 rounded twice, which differs in its
-  // last bit from one fused multiply-add: it fails if the compiler fuses them.
+  // takes a quarter off; the base's share is computed, not taken as 1. Last:
+  // 0.13 * (M * M) + 0.12 rounded twice, a bit off one fused multiply-add.
   const struct { double DC, M; int MOTORLIGADO; double CDBC; } bases[] = {
       {40.0, 0.0, 2, 0.12 * 0.75}, {0.0, 0.5, 0, kNaN}, {40.0, 0.7, 0, 0x1.7837b4a2339c0p-3}};
   for (const auto& row : bases) {
@@ -115,9 +102,8 @@ TEST(PressureBaseLugAndInterference, WorkedExamples) {
            arrasto::CDBASEC(SREF, PI, row.DC, CDBC, ST, row.M, row.MOTORLIGADO, CBC, 0.0, 0.0);
          }));
   }
-  // Fins: four, 2 thick, 50 of span; CBC 0.12, SREF 1000: edge area 0.4.
-  // Any code but 1 is square; the rounded leading edge is nothing at Mach
-  // 0, infinite at Mach 1 and not a number above.
+  // Fins: four, 2 thick, 50 of span; CBC 0.12, SREF 1000. Any code but 1 is
+  // square; a rounded leading edge is nothing at Mach 0, infinite at 1, NaN above.
   const struct { double M; int AC; double SA, CDPE; } fins[] = {
       {0.0, 0, 0.0, (0.85 + 0.12) * 0.4}, {0.0, 2, PI / 4.0, (0.85 * 0.5 + 0.12) * 0.4},
       {0.0, 1, 0.0, 0.06 * 0.4}, {1.0, 1, 0.0, kInf}, {1.2, 1, 0.0, kNaN}};
@@ -132,8 +118,7 @@ TEST(PressureBaseLugAndInterference, WorkedExamples) {
   // lug; an outer diameter 0 (an infinite or NaN ratio) counts as the bound.
   const double outer = PI * 16.0, bore = PI * 9.0;
   const struct { double DETB, DITB, LTB; int NT; double CDTB; } lugs[] = {
-      {8.0, 6.0, 30.0, 2, 0.0}, {8.0, 6.0, 8.0, 1, 0.85 * outer / 1000.0},
-      {8.0, 6.0, 0.0, 1, 1.3 * 0.85 * (outer - bore) / 1000.0},
+      {8.0, 6.0, 30.0, 2, 0.0}, {8.0, 6.0, 0.0, 1, 1.3 * 0.85 * (outer - bore) / 1000.0},
       {8.0, 6.0, 6.0, 1, 1.075 * 0.85 * (outer - 0.25 * bore) / 1000.0},
       {0.0, -2.0, 30.0, 1, 0.0}, {0.0, -2.0, 0.0, 1, 0.0}};
   for (const auto& row : lugs)
