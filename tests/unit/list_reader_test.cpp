@@ -90,13 +90,13 @@ TEST(ListReader, Values) {
 }
 
 TEST(ListReader, WhatGivesNoValue) {
-  const std::string junk = std::string("\x01\x7F\xFF\"\\") + std::string(100, 'z'),
+  const std::string z40(40, 'z'), junk = std::string("\x01\x7F\xFF\"\\") + std::string(100, 'z'),
                     utf16 = ": the file is saved as UTF-16 (\"Unicode\"); save it as UTF-8 or ANSI",
                     real = ":1: X: expected a real number, found \"",
                     large = ": X: the number is too large for a double, found \"",
                     range = ":1: IT: expected an integer from -2147483648 to 2147483647, found \"";
   const struct { char kind; std::string bytes, message; } rows[] = {  // after "dados.txt"
-      {'r', "1.5E\n", real + "1.5E\""}, {'r', ".\n", real + ".\""},
+      {'r', "1.5E\n", real + "1.5E\""}, {'r', ".\n", real + ".\""}, {'r', z40, real + z40 + "\""},
       {'r', "1.2.3", real + "1.2.3\""}, {'r', "\n\n1e309", ":3" + large + "1e309\""},
       {'r', "1e99999999999999", ":1" + large + "1e99999999999999\""},
       {'r', "  , 5\n", ":1: X: missing, the line has no value before its comma"},
