@@ -41,12 +41,12 @@ TEST(ListReader, LineEndsRemarksAndAStreamReadNoFurtherThanItsLastValue) {
                              end + "2*4,8";
     for (const std::size_t piece : {0, 1, 2, 1 << 30}) {
       std::uint64_t given = 0;
-      rt::ListReader r = piece == 0 ? reader(data) : rt::ListReader("dados.txt", [&](char* to,
-                                                                                std::size_t size) {
+      const auto source = [&](char* to, std::size_t size) {  // then 9s without end
         for (std::size_t i = 0; i < std::min(size, piece); ++i, ++given)
           to[i] = given < data.size() ? data[given] : '9';
         return std::min(size, piece);
-      });
+      };
+      rt::ListReader r = piece == 0 ? reader(data) : rt::ListReader("dados.txt", source);
       EXPECT_EQ(r.read_integer("U"), 1);
       EXPECT_EQ(r.read_real("X"), 2.5);
       EXPECT_EQ(r.line(), 3);
