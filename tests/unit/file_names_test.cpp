@@ -19,13 +19,13 @@ TEST(FileNames, EncodingOfTheRunName) {
   // Each first or last lead and second byte of its kind: strict UTF-8 or
   // else Windows-1252. A sequence cut off at the end is UTF-8 only where the
   // bytes the cut took complete it ("Jos\xE9" is a Windows-1252 letter).
+  for (const char* name : {"\xC1\xBF", "\xE0\x9F\xBF", "\xED\xA0\x80", "\xF0\x8F\xBF\xBF",
+                           "\xF4\x90\x80\x80", "\xF5\x80\x80\x80", "\xC3(", "Jos\xE9"})
+    EXPECT_EQ(rt::name_encoding(name), windows1252) << name;
   const struct { const char *name, *cut_off; E encoding; } rows[] = {
-      {"\xC2\x80\xDF\xBF", "", utf8}, {"\xE0\xA0\x80\xED\x9F\xBF\xEF\xBF\xBF", "", utf8},
-      {"\xF0\x90\x80\x80\xF4\x8F\xBF\xBF", "", utf8}, {"\xC1\xBF", "", windows1252},
-      {"\xE0\x9F\xBF", "", windows1252}, {"\xED\xA0\x80", "", windows1252},
-      {"\xF0\x8F\xBF\xBF", "", windows1252}, {"\xF4\x90\x80\x80", "", windows1252},
-      {"\xF5\x80\x80\x80", "", windows1252}, {"\xC3(", "", windows1252},
-      {"Jos\xE9", "", windows1252}, {"ab\xE2\x82", "x", windows1252},
+      {"\xC2\x80\xDF\xBF\xE0\xA0\x80\xE0\xBF\xBF\xED\x80\x80\xED\x9F\xBF", "", utf8},
+      {"\xEF\xBF\xBF\xF0\x90\x80\x80\xF0\xBF\xBF\xBF\xF4\x80\x80\x80\xF4\x8F\xBF\xBF", "", utf8},
+      {"ab\xE2\x82", "", windows1252}, {"ab\xE2\x82", "x", windows1252},
       {"ab\xE2\x82", "\xAC", utf8}, {"ab\xC3", "\xA9z", utf8}};
   for (const auto& row : rows)
     EXPECT_EQ(rt::name_encoding(row.name, row.cut_off), row.encoding) << row.name;
