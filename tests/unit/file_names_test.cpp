@@ -13,7 +13,7 @@
 namespace {
 
 using E = rt::NameEncoding;
-using enum E;
+using enum rt::NameEncoding;
 
 TEST(FileNames, EncodingOfTheRunName) {
   // Each first or last lead and second byte of its kind: strict UTF-8 or
