@@ -13,21 +13,6 @@
 
 namespace {
 
-std::size_t placeholders(const std::string& text) {
-  std::size_t count = 0;
-  for (std::size_t at = text.find("{}"); at != std::string::npos; at = text.find("{}", at + 2))
-    ++count;
-  return count;
-}
-
-// A quoted line of the catalogue without its quotes, \n \" \\ undone.
-std::string unquoted(const std::string& line) {
-  std::string out;
-  for (std::size_t i = line.find('"') + 1; i + 1 < line.size(); ++i)
-    out += line[i] == '\\' ? (line[++i] == 'n' ? '\n' : line[i]) : line[i];
-  return out;
-}
-
 TEST(Messages, EveryPortugueseEntryIsCompiledInWithItsPlaceholders) {
   std::ifstream po(ARRASTO_SOURCE_DIR "/po/pt.po");
   ASSERT_TRUE(po) << "po/pt.po";
@@ -37,8 +22,15 @@ TEST(Messages, EveryPortugueseEntryIsCompiledInWithItsPlaceholders) {
     if (line.starts_with("msgid ")) text = &entries.emplace_back().first;
     else if (line.starts_with("msgstr ") && !entries.empty()) text = &entries.back().second;
     else if (!line.starts_with('"')) text = nullptr;
-    if (text) *text += unquoted(line);
+    // The quoted part of the line, with \n \" \\ undone.
+    for (std::size_t i = line.find('"') + 1; text && i + 1 < line.size(); ++i)
+      *text += line[i] == '\\' ? (line[++i] == 'n' ? '\n' : line[i]) : line[i];
   }
+  const auto placeholders = [](const std::string& s) {
+    int n = 0;
+    for (std::size_t i = 0; i + 1 < s.size(); ++i) n += s[i] == '{' && s[i + 1] == '}';
+    return n;
+  };
   EXPECT_GT(entries.size(), 1u);
   for (const auto& [english, portuguese] : entries) {
     if (english.empty()) continue;  // the catalogue's header
@@ -50,27 +42,16 @@ TEST(Messages, EveryPortugueseEntryIsCompiledInWithItsPlaceholders) {
 
 #ifndef _WIN32
 TEST(Messages, TheLanguageComesFromTheFirstLocaleVariableSet) {
-  struct Case {
-    const char* lc_all;
-    const char* lc_messages;
-    const char* lang;
-    const char* language;
-  } const cases[] = {
-      {nullptr, nullptr, "pt_BR.UTF-8", "pt"},
-      {nullptr, nullptr, nullptr, "en"},
-      {"", "pt_PT", "en_US.UTF-8", "pt"},
-      {"C.UTF-8", "pt_PT", "pt_BR", "en"},
-  };
-  for (const Case& c : cases) {
+  const struct { const char *lc_all, *lc_messages, *lang, *language; } cases[] = {
+      {nullptr, nullptr, "pt_BR.UTF-8", "pt"}, {nullptr, nullptr, nullptr, "en"},
+      {"", "pt_PT", "en_US.UTF-8", "pt"}, {"C.UTF-8", "pt_PT", "pt_BR", "en"}};
+  for (const auto& c : cases) {
     for (auto [name, value] : {std::pair{"LC_ALL", c.lc_all}, {"LC_MESSAGES", c.lc_messages},
-                               {"LANG", c.lang}}) {
-      if (value) setenv(name, value, 1); else unsetenv(name);
-    }
+                               {"LANG", c.lang}})
+      value ? setenv(name, value, 1) : unsetenv(name);
     EXPECT_EQ(rt::user_language(), c.language) << (c.lang ? c.lang : "(unset)");
   }
-  unsetenv("LC_ALL");
-  unsetenv("LC_MESSAGES");
-  unsetenv("LANG");
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) unsetenv(name);
 }
 #endif
 
