@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cfloat>
 #include <cstring>
 #include <fstream>
-#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -15,11 +13,7 @@
 
 namespace {
 
-constexpr double kInf = std::numeric_limits<double>::infinity();
-constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-
-// The curve of a file's text, handed to the reader 7 bytes at a time so
-// that lines cross the chunks.
+// The curve of a file's text, read 7 bytes at a time so that lines cross the chunks.
 grafico::Curve read_curve(const std::string& text, const std::string& name = "x") {
   std::size_t at = 0;
   grafico::CurveReader reader([&](char* buffer, std::size_t size) {
@@ -33,24 +27,16 @@ grafico::Curve read_curve(const std::string& text, const std::string& name = "x"
   return {name, reducer.summary(), reducer.points()};
 }
 
-// Points at Mach 0, 0.1, 0.2, ... with the given drag coefficients.
-grafico::Curve curve(std::vector<double> drags, const std::string& name = "x") {
-  grafico::CurveReducer reducer;
-  for (std::size_t i = 0; i < drags.size(); ++i) reducer.add({0.1 * double(i), 0, drags[i]});
-  return {name, reducer.summary(), reducer.points()};
-}
-
 std::size_t count(const std::string& s, const std::string& what) {
   std::size_t n = 0;
   for (std::size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
   return n;
 }
 
-// A file as an editor may leave it (a byte order mark, Windows line ends,
-// blank lines, a tab, a '+', the last line unended) with a lone negative
-// point, a gap, then a run across Mach 1 up to the top of the drag axis,
-// under a title to escape. The picture is expected.svg byte for byte, but
-// where a line "..." there stands for lines of ticks left out.
+// A file as an editor may leave it (a byte order mark, CR LF, blank lines, a tab, a '+', the
+// last line unended): a lone negative point, a gap, then a run across Mach 1 up to the top of
+// the drag axis, under a title to escape. The picture is expected.svg byte for byte, but where
+// a line "..." there stands for lines of ticks and marks left out.
 TEST(Grafico, ReadsAndDrawsTheExpectedPicture) {
   const std::string svg = grafico::curve_svg(read_curve(
       "\xEF\xBB\xBF# Mach V Cd\r\n  2.000000000000000E-001   244.800000000000      -1.000000000000000E-001\r\n"
@@ -69,37 +55,42 @@ TEST(Grafico, ReadsAndDrawsTheExpectedPicture) {
   EXPECT_EQ(at, svg.size());
 }
 
-// The line number and message of the error reading each text, or "none".
-TEST(Grafico, NamesTheLineOfACurveFileItCannotRead) {
-  const std::string header = "  # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto\n";
+// Each file's text read and drawn: its error line, or a part of its picture,
+// which never shows a number as nan or inf.
+TEST(Grafico, ReadsEachFileToItsErrorLineOrPicture) {
+  const std::string h = "  # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto\n";
   const struct {
-    std::string text, error;
+    std::string text, result;
   } cases[] = {
-      {"", "1: empty file, expected the header line"},
-      {" 0.1 122.4 0.17\n", "1: expected the header line, which begins with '#'"},
-      {header, "none"},
-      {header + "\n 0.1 122.4 0.17 1\n", "3: expected 3 numbers, found 4"},
-      {header + " 0.1 122.4 N\xFAmero\f\n", "2: not a number: \"N\\xFAmero\\x0C\""},
-      {header + " 0.1 122.4 abcdefghijklmnopqrstuvwxyz\n", "2: not a number: \"abcdefghijklmnopqrstuvwx...\""},
-      {header + " 0.1 122.4 1.0E+999\n", "2: number out of range: \"1.0E+999\""},
+      {"", "1: empty file, expected the header line"}, {" 1 2 3", "1: expected the header line, which begins with '#'"},
+      {h + "\n 0.1 122.4 0.17 1\n", "3: expected 3 numbers, found 4"},
+      {h + " 0.1 122.4 N\xFAmero\f\n", "2: not a number: \"N\\xFAmero\\x0C\""},
+      {h + " 0.1 122.4 abcdefghijklmnopqrstuvwxyz\n", "2: not a number: \"abcdefghijklmnopqrstuvwx...\""},
+      {h + " 0.1 122.4 1.0E+999\n", "2: number out of range: \"1.0E+999\""},
       // A file with no line end (a device, a binary) is not read to its end.
-      {header + std::string(5000, '0'), "2: line longer than 4096 bytes"},
-      {header + " 1 2 3" + std::string(4091, ' ') + "\n", "2: line longer than 4096 bytes"},
-      {header + " 1 2 3" + std::string(4090, ' ') + "\r\n", "none"},
+      {h + std::string(5000, '0'), "2: line longer than 4096 bytes"},
+      {h + " 1 2 3" + std::string(4091, ' ') + "\n", "2: line longer than 4096 bytes"},
+      {h + " 1 2 3" + std::string(4090, ' ') + "\r\n", "<circle"},
+      {h, ">sem pontos<"}, {h + " 0 0 NaN\n 0.1 0 Infinity\n", ">sem pontos finitos<"},
+      {h + " 0.1 0 -3.4\n 0.2 0 -0.2\n 0.3 0 0.4\n", ">2 pontos com coeficiente negativo, abaixo de Mach 0.3: fora"},
+      {h + " 0 0 0.2\n 0.1 0 NaN\n 0.2 0 0.4\n 0.3 0 Infinity\n 0.4 0 -Infinity\n", ">3 pontos não finitos (lacunas"},
+      {h + " 0.1 0 1.7976931348623157e308\n 0.2 0 -1.7976931348623157e308\n", ">1 ponto com coeficiente negativo"},
+      // Up to Mach 1.2 the label of the range beyond Mach 1 has no room right of its line.
+      {h + " 0.6 0 0.4\n 1.2 0 NaN\n", "<text x=\"650.67\" y=\"128\" text-anchor=\"end\""},
   };
   for (const auto& c : cases) {
-    std::string error = "none";
+    std::string result;
     try {
-      read_curve(c.text);
+      result = grafico::curve_svg(read_curve(c.text));
     } catch (const grafico::CurveError& e) {
-      error = std::to_string(e.line()) + ": " + e.what();
+      result = std::to_string(e.line()) + ": " + e.what();
     }
-    EXPECT_EQ(error, c.error) << c.text.substr(0, 80);
+    EXPECT_TRUE(result.starts_with("<?xml") ? count(result, c.result) == 1 : result == c.result) << result;
+    EXPECT_EQ(count(result, "nan") + count(result, "inf"), 0u) << c.result;
   }
 }
 
-// Kinds: '0' an axis from zero widened to whole steps, 'w' the ticks within
-// a fixed range, '1' the one digit strictly above lo.
+// Kinds: '0' from zero widened to whole steps, 'w' within a fixed range, '1' one digit above lo.
 TEST(Grafico, AxisTicksAtRoundStepsWithExactLabels) {
   const struct {
     char kind;
@@ -108,13 +99,11 @@ TEST(Grafico, AxisTicksAtRoundStepsWithExactLabels) {
     const char* labels;
   } cases[] = {
       {'0', 0.01, 0.07, 10, "0.00 0.01 0.02 0.03 0.04 0.05 0.06 0.07"},  // 0.07 / 0.01 is a hair above 7
-      {'0', 120, 12345, 10, "0 2000 4000 6000 8000 10000 12000 14000"},
       {'0', -0.03, 0.011, 10, "-0.030 -0.025 -0.020 -0.015 -0.010 -0.005 0.000 0.005 0.010 0.015"},
       {'0', 0, 0, 10, "0.0 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9 1.0"},
       {'0', 0, 2.6e12, 6, "0 5e11 1e12 1.5e12 2e12 2.5e12 3e12"}, {'0', 0, 3e-11, 3, "0 1e-11 2e-11 3e-11"},
       {'0', 0, 3e-320, 3, "0 1e-320 2e-320 3e-320"}, {'0', 0, 5e-324, 2, "0 5e-324"},  // subnormal
-      {'w', 130, 1101.6, 7, "200 400 600 800 1000"},
-      {'w', 0, 0.3, 3, "0.0 0.1 0.2 0.3"},  // 0.3 / 0.1 is a hair below 3
+      {'w', 130, 1101.6, 7, "200 400 600 800 1000"}, {'w', 0, 0.3, 3, "0.0 0.1 0.2 0.3"},  // 0.3 / 0.1 < 3
       {'1', 0.03, 0, 0, "0.04"}, {'1', 0.0299, 0, 0, "0.03"}, {'1', 0.09, 0, 0, "0.1"}, {'1', 1e-320, 0, 0, "2e-320"},
   };
   for (const auto& c : cases) {
@@ -126,30 +115,9 @@ TEST(Grafico, AxisTicksAtRoundStepsWithExactLabels) {
   }
 }
 
-TEST(Grafico, NotesWhatLiesOutsideTheModelAndDrawsNoNaN) {
-  const struct {
-    grafico::Curve curve;
-    const char* text;
-  } cases[] = {
-      {curve({0.1, -3.4, -0.2, 0.4}), ">2 pontos com coeficiente negativo, abaixo de Mach 0.3: fora da validade do modelo<"},
-      {curve({0.2, kNaN, 0.4, kInf, 0.5, -kInf}), ">3 pontos não finitos (lacunas na curva): fora da validade do modelo<"},
-      {curve({kNaN, kInf}), ">sem pontos finitos<"},
-      {curve({}), ">sem pontos<"},
-      {curve({DBL_MAX, -DBL_MAX}), ">1 ponto com coeficiente negativo, abaixo de Mach 0.2: fora"},
-      // Up to Mach 1.2 the label of the range beyond Mach 1 has no room right of its line.
-      {read_curve("#\n 0.6 0 0.4\n 1.2 0 NaN\n"), "<text x=\"650.67\" y=\"128\" text-anchor=\"end\""},
-  };
-  for (const auto& c : cases) {
-    const std::string svg = grafico::curve_svg(c.curve);
-    EXPECT_EQ(count(svg, c.text), 1u) << c.text;
-    EXPECT_EQ(count(svg, "nan") + count(svg, "inf"), 0u) << c.text;
-  }
-}
-
 TEST(Grafico, AMillionPointsGiveABoundedPictureThatKeepsASpike) {
   grafico::CurveReducer reducer;
-  constexpr int kPoints = 1'000'000;
-  for (int i = 1; i <= kPoints; ++i) reducer.add({0.9 * i / kPoints, 0, i == 400'000 ? -1.0 : i == 700'001 ? 10.0 : 0.5});
+  for (int i = 1; i <= 1'000'000; ++i) reducer.add({0.9e-6 * i, 0, i == 400'000 ? -1.0 : i == 700'001 ? 10.0 : 0.5});
   const std::string svg = grafico::curve_svg({"longa", reducer.summary(), reducer.points()});
   EXPECT_LT(svg.size(), 100'000u);
   EXPECT_EQ(count(svg, "<circle"), 18u);  // a mark every 40 pixels or more, and on the negative point
@@ -159,10 +127,11 @@ TEST(Grafico, AMillionPointsGiveABoundedPictureThatKeepsASpike) {
 
 // Each curve its own colour, dashes and marker, in the plot and in the legend.
 TEST(Grafico, AComparisonHasALegendEntryPerCurve) {
-  const std::string svg = grafico::comparison_svg({curve({0.3, 0.4}, "aletas retas"),
-      curve({-0.1, 0.35}, "aletas <longas>"), curve({}, "c"), curve({}, "d"), curve({}, "e")});
+  const std::string svg = grafico::comparison_svg({read_curve("#\n0 0 0.3\n0.1 0 0.4", "aletas retas"),
+      read_curve("#\n0 0 -0.1\n0.1 0 0.35", "aletas <longas>"), read_curve("#", "c"), read_curve("#", "d"),
+      read_curve("#", "e")});
   for (const char* part : {
-           "height=\"702\"", "stroke-linejoin=\"round\" stroke-dasharray=\"9 4\">\n<polyline",
+           "stroke-linejoin=\"round\" stroke-dasharray=\"9 4\">\n<polyline",
            "<text x=\"90\" y=\"570\" text-anchor=\"start\">aletas &lt;longas&gt;: 1 ponto com coeficiente "
            "negativo, até Mach 0: fora",
            "<g stroke=\"#D55E00\" fill=\"#D55E00\" stroke-width=\"2\" stroke-dasharray=\"9 4\">\n"
@@ -170,7 +139,7 @@ TEST(Grafico, AComparisonHasALegendEntryPerCurve) {
            "stroke-width=\"1.5\">\n<rect x=\"108.8\" y=\"606.3\" width=\"6.4\" height=\"6.4\"/>\n</g>\n"
            "<text x=\"144\" y=\"614\" text-anchor=\"start\" font-size=\"13\">aletas &lt;longas&gt;</text>",
            "\"112,627 116,634.5 108,634.5\"", "\"112,649 116.5,653.5 112,658 107.5,653.5\"",
-           "\"112,680 116,672.5 108,672.5\""})
+           "\"112,680 116,672.5 108,672.5\"", "height=\"702\""})
     EXPECT_EQ(count(svg, part), 1u) << part;
 }
 
