@@ -74,9 +74,9 @@ TEST(Grafico, ReadsEachFileToItsErrorLineOrPicture) {
       {h + " 0.1 0 -3.4\n 0.2 0 -0.2\n 0.3 0 0.4\n", ">2 pontos com coeficiente negativo, abaixo de Mach 0.3: fora"},
       {h + " 0 0 0.2\n 0.1 0 NaN\n 0.2 0 0.4\n 0.3 0 Infinity\n 0.4 0 -Infinity\n", ">3 pontos não finitos (lacunas"},
       {h + " 0.1 0 1.7976931348623157e308\n 0.2 0 -1.7976931348623157e308\n", ">1 ponto com coeficiente negativo"},
-      {h + " 0.4 0 0.5\n", "<circle cx=\"770\" cy=\"110\""}, {h + " 0 0 1\n", "</g>\n<rect x=\"90\" y=\"110\""},
-      // Up to Mach 1, reached by a point not drawn: the label of the range beyond has no room right of its line.
-      {h + " 0.6 0 0.4\n 1 0 NaN\n", "<text x=\"764\" y=\"128\" text-anchor=\"end\""},
+      {h + " 0.4 0 0.5\n", "<circle cx=\"770\" cy=\"110\""}, {h + " 0 0 1\n", "height=\"560\""},
+      {h + " 0 0 1\n", "y2=\"110\"/>\n</g>\n<rect"},  // no zero line without a negative coefficient
+      {h + " 0.6 0 0.4\n 1 0 NaN\n", "<text x=\"764\" y=\"128\" text-anchor=\"end\""},  // no room right of Mach 1
   };
   for (const auto& c : cases) {
     std::string result;
