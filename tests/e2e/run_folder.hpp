@@ -42,7 +42,7 @@ inline std::string join(const Lines& lines, const std::string& end = "\n") {
 }
 
 struct Outcome {
-  int status = -1;  // 128 + the signal for a killed run
+  int status = 0;  // minus the signal for a killed run
   std::string errors, output;
 };
 
@@ -110,7 +110,7 @@ class RunFolder {
   Outcome wait(pid_t child) const {
     int status = 0;
     ::waitpid(child, &status, 0);
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status),
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status),
             slurp(root_ / "stderr"), slurp(root_ / "stdout")};
   }
 

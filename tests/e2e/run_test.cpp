@@ -222,9 +222,11 @@ TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWholeOrReplacesAll) {
       {"9 IT", "chmod a-w " + trajetoria + "; " + run, "", 1,
        trajetoria + ": cannot replace: the file is read-only\n", 1},
       {"9 IT", run, "[ \"$1\" = dados.txt ] && { trap '' INT; kill -INT 0; }; exit 0", 0, "", 4},
+      // As root, replacing another user's file in another user's shared folder.
+      {"9 IT", "chmod +t .; chown 1 . foguete 2>/dev/null; " + run, "", 0, "", 4},
       {"9 IT", "trap '' INT; " + run, "[ \"$1\" = dados.txt ] && kill -INT 0; exit 0", 0, "", 4},
-      {"9 IT", run, "[ \"$1\" = dados.txt ] && kill -INT 0", 128 + SIGINT, "", 1},
-      {"9 IT", run, "case \"$1\" in Curva1_*) kill -QUIT 0;; esac", 128 + SIGQUIT, "", 2},
+      {"9 IT", run, "[ \"$1\" = dados.txt ] && kill -INT 0", -SIGINT, "", 1},
+      {"9 IT", run, "case \"$1\" in Curva1_*) kill -QUIT 0;; esac", -SIGQUIT, "", 2},
   };
   const Lines older = {"Curva1_foguete", trajetoria, "dados.txt", "foguete"};
   for (const EndedEarly& c : cases) {
@@ -243,13 +245,15 @@ TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWholeOrReplacesAll) {
   }
 }
 
-// Stopped while it writes, by a signal it handles or one it cannot: nothing
-// of the run is left.
+// Stopped while it writes, by a key (handled again once the data file's
+// editor is closed) or a signal it cannot handle: nothing of the run is left.
+// Should the key go unheeded, the size limit ends the run soon.
 TEST(Run, ARunStoppedWhileWritingLeavesNoTemporaryFile) {
-  for (const int signal_number : {SIGTERM, SIGKILL}) {
+  for (const int signal_number : {SIGINT, SIGQUIT, SIGKILL}) {
     RunFolder folder;
     folder.write("dados.txt", data_with(8, "2000000000 IT"));
-    const pid_t run = folder.start();
+    const pid_t run = folder.start({"-c", "exec prlimit --fsize=100000000 \"$0\"", ARRASTO_EXE},
+                                   {}, "/bin/sh");
     // It writes once it holds its three result files open.
     const std::string here = fs::canonical(folder.dir()).string() + "/";
     int open = 0;
@@ -264,7 +268,7 @@ TEST(Run, ARunStoppedWhileWritingLeavesNoTemporaryFile) {
     }
     ASSERT_EQ(open, 3);
     ::kill(run, signal_number);
-    EXPECT_EQ(folder.wait(run).status, 128 + signal_number);
+    EXPECT_EQ(folder.wait(run).status, -signal_number);
     EXPECT_EQ(folder.files(), Lines{"dados.txt"});
   }
 }
