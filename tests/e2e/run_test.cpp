@@ -1,265 +1,277 @@
-// Whole runs of arrasto in a scratch folder: the files it writes; the editor
-// calls, in order, with what exists at each; and the errors, each one line
-// with exit status 1 and no file touched.
+// Whole runs in a scratch folder: the files written, the editor calls in
+// order with what exists at each, and the runs that fail, are stopped or
+// only answer their command line, each leaving the older files whole.
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <csignal>
-#include <cstdlib>
-#include <string>
-#include <vector>
-
 #include "run_folder.hpp"
 
+namespace e2e {
 namespace {
 
-using e2e::RunFolder;
-using Lines = std::vector<std::string>;
+// The example rocket as shipped; line 1 is the run name, line 8 IT.
+Lines example() { return lines_of(slurp(ARRASTO_SOURCE_DIR "/example/dados.txt")); }
 
-// The example rocket; line 1 is the run name, line 8 IT.
-Lines example_lines() {
-  return {"foguete  nome da corrida", "1   unidade mm", "20  temperatura C",
-          "101.325 pressao kPa", "500000 RETC", "500000 RETE", "0.9  MMAX", "9    IT",
-          "2    nariz ogiva", "120  LNA", "40   DNA", "600  LC", "40   DC", "4    N", "1    AC",
-          "2    E", "80   RC", "40   TC", "50   S", "30   SC", "0    motor", "10   DT",
-          "1    NT", "8    DETB", "1    ETB", "30   LTB"};
-}
-
-std::string join(const Lines& lines, const std::string& end = "\n") {
-  std::string text;
-  for (const std::string& line : lines) text += line + end;
-  return text;
-}
-
-// The example with some lines replaced (line numbers from 1).
-std::string data_with(std::initializer_list<std::pair<int, std::string>> changes) {
-  Lines lines = example_lines();
-  for (const auto& [line, text] : changes) lines[line - 1] = text;
+// The example with one line replaced (numbered from 1).
+std::string data_with(int line, const std::string& text) {
+  Lines lines = example();
+  lines[line - 1] = text;
   return join(lines);
+}
+
+// A rocket taking each branch the example does not: feet, a half-ellipsoid nose, square
+// fin edges, the motor burning, a launch lug shorter than its diameter (bore partly open).
+Lines feet_rocket(const std::string& nome, const std::string& nariz = "1 semi-elipsoide") {
+  return {nome, "2 pes", "15", "95", "1.5e6", "4e5", "0.8", "2", nariz, "0.4", "0.15", "2",
+          "0.15", "3", "2 bordas retas", "0.01", "0.3", "0.1", "0.2", "0.15", "1 motor ligado",
+          "0.05", "1", "0.04", "0.005", "0.03"};
 }
 
 const std::string kCabecalho =
     "  # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto\n";
-const std::string kMach09 = "1101.60000000000       0.828571617328029     \n";  // V, Cd
-
 const std::string kTrajetoria = "Curva_trajet\xC3\xB3ria_";  // as UTF-8 on disk
 
-TEST(Run, TheExampleTotalsAndTheEditorCallsInOrder) {
+TEST(Run, TheExampleThenWhatTheUserSavedOverIt) {
   RunFolder folder;
-  folder.write("dados.txt", join(example_lines()));
-  const e2e::Outcome outcome = folder.run();
+  folder.write("dados.txt", join(example()));
+  const Outcome outcome = folder.run();
   EXPECT_EQ(outcome.status, 0);
-  EXPECT_EQ(outcome.errors, "");
-  EXPECT_EQ(outcome.output, "");
-
-  // The second whole run pins the layout of every file. Here the last point
-  // pins the sum of the drag terms on this rocket, the mean all nine points.
-  const std::string curva = folder.read("Curva1_foguete");
-  EXPECT_EQ(std::count(curva.begin(), curva.end(), '\n'), 10);
-  EXPECT_TRUE(curva.starts_with(kCabecalho));
-  EXPECT_TRUE(curva.ends_with("   0.900000000000000        " + kMach09));
+  EXPECT_EQ(outcome.errors + outcome.output, "");
+  // The golden run pins the layout of every file. Here the last point pins
+  // the sum of the drag terms on this rocket, the mean all nine points.
+  EXPECT_EQ(lines_of(folder.read("Curva1_foguete")).size(), 10u);
+  EXPECT_TRUE(folder.read("Curva1_foguete").ends_with(
+      "   0.900000000000000        1101.60000000000       0.828571617328029     \n"));
   EXPECT_TRUE(folder.read("foguete").ends_with(
       " COEFICIENTE DE ARRASTO TOTAL:  0.828571617328029     \n \n"
       " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.529402445893906     \n"));
-
   const std::string curves = "Curva1_foguete " + kTrajetoria + "foguete";
   EXPECT_EQ(folder.editor_calls(),
-            (Lines{"1 [dados.txt] | dados.txt",
-                   "1 [Curva1_foguete] | " + curves + " dados.txt",
+            (Lines{"1 [dados.txt] | dados.txt", "1 [Curva1_foguete] | " + curves + " dados.txt",
                    "1 [" + kTrajetoria + "foguete] | " + curves + " dados.txt",
                    "1 [foguete] | " + curves + " dados.txt foguete"}));
-}
 
-TEST(Run, WhatTheUserSavesInTheFirstEditorRunIsWhatIsRead) {
-  RunFolder folder;
-  folder.write("dados.txt", join(example_lines(), "\r\n"));
-  folder.editor_script(
-      "[ \"$1\" = dados.txt ] && sed -i 's/^9    IT/3 IT/; s/^0.9  MMAX/0.6/' dados.txt");
+  // The user saves no points in the first editor: the values no point sets
+  // read NaN (all the report's but MMAX), a replaced file keeps its mode but
+  // not set-ID, and only temporaries of runs no longer alive are removed.
+  folder.write("dados.txt", join(example(), "\r\n"));
+  folder.editor_script("[ \"$1\" = dados.txt ] && sed -i 's/^9    IT/0 IT/' dados.txt");
+  fs::permissions(folder.dir() / "Curva1_foguete", fs::perms(06754));
+  // No process has the highest pid_t; one past it is no process ID at all.
+  Lines kept{".arrasto-" + std::to_string(::getpid()) + "-3.tmp", ".arrasto-2147483648-3.tmp",
+             ".arrasto-x-3.tmp"};
+  for (const std::string& name : kept) folder.write(name, "");
+  folder.write(".arrasto-2147483647-3.tmp", "");
   ASSERT_EQ(folder.run().status, 0);
-  const std::string curva = folder.read("Curva1_foguete");
-  EXPECT_EQ(std::count(curva.begin(), curva.end(), '\n'), 4);
-  EXPECT_NE(curva.find("\n   0.600000000000000 "), std::string::npos);
+  EXPECT_EQ(folder.read("Curva1_foguete"), kCabecalho);
+  EXPECT_EQ(folder.read(kTrajetoria + "foguete"), "");
+  int nan = 0;
+  for (const std::string& line : lines_of(folder.read("foguete"))) nan += line.ends_with(" NaN");
+  EXPECT_EQ(nan, 7);
+  EXPECT_EQ(fs::status(folder.dir() / "Curva1_foguete").permissions(), fs::perms(0754));
+  kept.insert(kept.end(), {"Curva1_foguete", kTrajetoria + "foguete", "dados.txt", "foguete"});
+  std::sort(kept.begin(), kept.end());
+  EXPECT_EQ(folder.files(), kept);
 }
 
-// Each run name gives its three files, and each file reaches the editor as a
-// path: never through a command interpreter, never as an option.
-TEST(Run, RunNamesGiveTheirFilesAndReachTheEditorAsPaths) {
-  const std::string sh = "a;touch P1;$(touch P2) `touch P3`|x";
-  const std::string c = "\xC3\xA7";  // a cedilla in UTF-8
+// Byte for byte; at Mach 0.4 the laminar run ends on the body tube, at 0.8 on
+// the nose. The digits, and the example's above, come from a script apart
+// from this program that follows each formula in the same order with IEEE
+// doubles (the same libm), the pressure drag rounded to single precision.
+TEST(Run, GoldenFeetHalfEllipsoidSquareEdgesMotorBurningShortLug) {
+  RunFolder folder;
+  folder.write("dados.txt", join(feet_rocket("pes")));
+  ASSERT_EQ(folder.run().status, 0);
+  const std::string v04 = "    489.600000000000       0.670785457408169     \n";
+  const std::string v08 = "    979.200000000000       0.783452583372781     \n";
+  EXPECT_EQ(folder.read("Curva1_pes"),
+            kCabecalho + "   0.400000000000000    " + v04 + "   0.800000000000000    " + v08);
+  EXPECT_EQ(folder.read(kTrajetoria + "pes"), v04 + v08);
+  EXPECT_EQ(folder.read("pes"),
+            join({" COEFICIENTE DE ARRASTO PARA MACHI =  0.800000000000000     ", " ",
+                  " Coeficiente de arrasto de atrito:  0.202766656529678     ", " ",
+                  " Coeficiente de arrasto de base:  0.180622222222222     ", " ",
+                  " Coeficiente de arrasto do tubo-guia:  6.534652666666668E-002", " ",
+                  " Coeficiente de arrasto de press\xE3o:  0.2851413    ", " ",
+                  " Coeficiente de arrasto de interfer\xEAncia:  1.226859712525934E-002", " ", " ",
+                  " COEFICIENTE DE ARRASTO TOTAL:  0.783452583372781     ", " ",
+                  " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.727119020390475     "}));
+}
+
+// Each run name gives its three files, and each file reaches the editor as
+// one argument: never through a command interpreter, never as an option;
+// tools/Notepad then starts an editor command that has options.
+TEST(Run, RunNamesReachTheEditorAsPaths) {
+  const std::string sh = "a;touch P1;$(touch P2) `touch P3`|x", odd = "a b'c\"d $x";
   struct Case {
-    std::string line, report, curve, trajectory;
+    std::string line, name, report;
+    Lines editor;  // when set, tools/Notepad in front of the stand-in
+    std::string options;
   } const cases[] = {
-      {"'" + sh + "'", sh, "Curva1_" + sh, kTrajetoria + sh.substr(0, 33)},
-      {"-n", "-n", "Curva1_-n", kTrajetoria + "-n"},
-      {"a\xE7o", "a" + c + "o", "Curva1_a" + c + "o", kTrajetoria + "a" + c + "o"},
+      {"'" + sh + "'", sh, sh, {}, "1"},
+      {"-n", "-n", "./-n", {}, "1"},
+      {"'a b''c\"d $x'", odd, odd, {"VISUAL=editor --wait", "EDITOR=vi"}, "2 [--wait]"},
+      {"'a b''c\"d $x'", odd, odd, {"VISUAL=", "EDITOR=editor -n +1"}, "3 [-n] [+1]"},
   };
-  for (const Case& name : cases) {
-    SCOPED_TRACE(name.line);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.line);
     RunFolder folder;
-    folder.write("dados.txt", data_with({{1, name.line}}));
-    ASSERT_EQ(folder.run().status, 0);
-    Lines files{name.report, name.curve, name.trajectory, "dados.txt"};
+    folder.write("dados.txt", data_with(1, c.line));
+    if (!c.editor.empty()) {
+      fs::rename(folder.dir() / "../bin/Notepad", folder.dir() / "../bin/editor");
+      fs::copy_file(ARRASTO_SOURCE_DIR "/tools/Notepad", folder.dir() / "../bin/Notepad");
+    }
+    ASSERT_EQ(folder.run({}, c.editor).status, 0);
+    const std::string curve = "Curva1_" + c.name, trajectory = kTrajetoria + c.name.substr(0, 33);
+    Lines files{c.name, curve, trajectory, "dados.txt"};
     std::sort(files.begin(), files.end());
     EXPECT_EQ(folder.files(), files);
     const Lines calls = folder.editor_calls();
     ASSERT_EQ(calls.size(), 4u);
-    const std::string report = name.report[0] == '-' ? "./" + name.report : name.report;
-    for (const auto& [call, shown] : {std::pair{1, name.curve}, {2, name.trajectory}, {3, report}})
-      EXPECT_EQ(calls[call].substr(0, shown.size() + 6), "1 [" + shown + "] |");
+    const Lines shown{"dados.txt", curve, trajectory, c.report};
+    for (int i = 0; i < 4; ++i) {
+      const std::string call = c.options + " [" + shown[i] + "] |";
+      EXPECT_EQ(calls[i].substr(0, call.size()), call);
+    }
   }
 }
 
-// No points, then one point over it: the second run replaces all three files,
-// keeping their permissions but not the set-ID bits.
-TEST(Run, NoPointsThenOnePointOverThem) {
-  RunFolder folder;
-  folder.write("dados.txt", data_with({{8, "0 IT"}}));
-  ASSERT_EQ(folder.run().status, 0);
-  EXPECT_EQ(folder.read("Curva1_foguete"), kCabecalho);
-  EXPECT_EQ(folder.read(kTrajetoria + "foguete"), "");
-  EXPECT_NE(folder.read("foguete").find("press\xE3o:            NaN\n"), std::string::npos);
-
-  const std::string curva = (folder.dir() / "Curva1_foguete").string();
-  ASSERT_EQ(::chmod(curva.c_str(), 06754), 0);
-  folder.write("dados.txt", data_with({{8, "1 IT"}}));
-  ASSERT_EQ(folder.run().status, 0);
-  EXPECT_EQ(folder.read("Curva1_foguete"), kCabecalho + "   0.900000000000000        " + kMach09);
-  EXPECT_EQ(folder.read(kTrajetoria + "foguete"), "    " + kMach09);
-  EXPECT_NE(folder.read("foguete").find("M\xC9" "DIO:  0.828571617328029"), std::string::npos);
-  struct stat st {};
-  ASSERT_EQ(::stat(curva.c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0754u);
-}
-
-struct BadInput {
-  const char* what;
-  std::string data;
-  std::string message;
-  std::string lang = "C";
-};
-
-TEST(Run, EveryInputErrorIsOneLineAndTouchesNoFile) {
-  const Lines all = example_lines();
-  const std::vector<BadInput> cases = {
-      {"the last value missing, in Portuguese", join(Lines(all.begin(), all.end() - 1)),
-       "dados.txt: LTB: falta o valor, o arquivo termina ap\xC3\xB3s 25 valores", "pt_BR.UTF-8"},
-      {"unknown nose", data_with({{9, "7 nariz"}}),
-       "dados.txt:9: NA: the nose shape must be 1 (half-ellipsoid), 2 (tangent ogive), 3 "
-       "(cone) or 4 (paraboloid), found 7"},
-      {"backslash in the name", data_with({{1, "a\\b"}}),
-       "dados.txt:1: NOME: the run name cannot name a file: the first curve file "
-       "\"Curva1_a\\\\b\" holds a '\\'"},
-      {"blank name", data_with({{1, "'   '"}}),
-       "dados.txt:1: NOME: the run name is blank, and it names the report file"},
-      {"name of a folder", data_with({{1, ".."}}),
-       "dados.txt:1: NOME: the run name cannot name a file: the report file \"..\" names a "
-       "folder, not a file"},
-      {"a folder of the run name", data_with({{1, "pasta"}}),
-       "dados.txt:1: NOME: the report file \"pasta\" is a folder here, and no file can replace "
-       "it"},
-      {"a link to the data file", data_with({{1, "link"}}),
-       "dados.txt:1: NOME: the report file \"link\" would overwrite the data file"},
+// Runs that touch no file: a refused input is one line naming the file, the
+// line and the value, status 1, after the data file's editor only; both
+// programs answer --help and --version and refuse other arguments (status 2).
+TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
+  const std::string nome = "Curva1_Curva1_Curva1_Curva1_Curva1_Curva1_Curva1_C";
+  const std::string cut = "\"Curva1_Curva1_Curva1_Curva1_Curva1_Curva\" (cut; 50 bytes in all)";
+  const std::string refused =
+      "arrasto: the program takes no arguments; it works on \"dados.txt\" in the working folder "
+      "(see \"arrasto --help\")\n";
+  struct NoResult {
+    std::string data = join(example());
+    Lines arguments = {};
+    std::string program = ARRASTO_EXE, lang = "C";
+    int status = 1;
+    std::string output = "", errors = "";  // output: how standard output begins
+  } const cases[] = {
+      {.data = "", .errors = "dados.txt: cannot open: No such file or directory\n"},
+      {.data = data_with(9, "0 nariz"), .lang = "pt_BR.UTF-8",
+       .errors = "dados.txt:9: NA: a forma do nariz deve ser 1 (semielipsoide), 2 (ogiva "
+                 "tangente), 3 (cone) ou 4 (paraboloide), encontrado 0\n"},
+      {.data = data_with(9, "5 nariz"),
+       .errors = "dados.txt:9: NA: the nose shape must be 1 (half-ellipsoid), 2 (tangent ogive), "
+                 "3 (cone) or 4 (paraboloid), found 5\n"},
+      {.data = data_with(1, "a\\b"),
+       .errors = "dados.txt:1: NOME: the run name cannot name a file: the first curve file "
+                 "\"Curva1_a\\\\b\" holds a '\\'\n"},
+      {.data = data_with(1, "'   '"),
+       .errors = "dados.txt:1: NOME: the run name is blank, and it names the report file\n"},
+      {.data = data_with(1, "pasta"),
+       .errors = "dados.txt:1: NOME: the report file \"pasta\" is a folder here, and no file can "
+                 "replace it\n"},
+      {.data = data_with(1, "link"),
+       .errors = "dados.txt:1: NOME: the report file \"link\" would overwrite the data file\n"},
+      // "Curva1_" and this name, cut at 50 characters, is the name; the
+      // highest nose code is read as any other.
+      {.data = join(feet_rocket(nome, "4 paraboloide")),
+       .errors = "dados.txt:1: NOME: the first curve file " + cut + " and the report file " + cut +
+                 " would be one file\n"},
+      {.arguments = {"--version"}, .status = 0, .output = "arrasto " ARRASTO_VERSION "\n"},
+      {.arguments = {"-h"}, .lang = "pt_BR.UTF-8", .status = 0, .output = "Uso: arrasto\n"},
+      {.arguments = {"--help"}, .status = 0, .output = "Usage: arrasto\n"},
+      {.arguments = {"dados.txt"}, .status = 2, .errors = refused},
+      {.arguments = {"--help", "--version"}, .status = 2, .errors = refused},
+      {.arguments = {"--version"}, .program = GRAFICO_EXE, .status = 0,
+       .output = "arrasto-grafico " ARRASTO_VERSION "\n"},
+      {.arguments = {"dados.txt", "--help"}, .program = GRAFICO_EXE, .status = 0,
+       .output = "Usage: arrasto-grafico [FILE...]\n"},
+      {.arguments = {"-x"}, .program = GRAFICO_EXE, .status = 2,
+       .errors = "arrasto-grafico: unknown option \"-x\" (see \"arrasto-grafico --help\")\n"},
   };
-  for (const BadInput& bad : cases) {
-    SCOPED_TRACE(bad.what);
+  for (const NoResult& c : cases) {
+    SCOPED_TRACE(c.errors + c.output);
     RunFolder folder;
-    folder.write("dados.txt", bad.data);
+    if (!c.data.empty()) folder.write("dados.txt", c.data);
     folder.write("Curva1_foguete", "older curve\n");
-    std::filesystem::create_symlink("dados.txt", folder.dir() / "link");
-    std::filesystem::create_directory(folder.dir() / "pasta");
-    const e2e::Outcome outcome = folder.run({}, {"LANG=" + bad.lang});
-    EXPECT_EQ(outcome.status, 1);
-    EXPECT_EQ(outcome.errors, bad.message + "\n");
-    EXPECT_EQ(folder.files(), (Lines{"Curva1_foguete", "dados.txt", "link", "pasta"}));
+    fs::create_symlink("dados.txt", folder.dir() / "link");
+    fs::create_directory(folder.dir() / "pasta");
+    const Outcome outcome = folder.run(c.arguments, {"LANG=" + c.lang}, c.program);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(outcome.errors, c.errors);
+    EXPECT_EQ(outcome.output.substr(0, c.output.size()), c.output);
+    EXPECT_EQ(outcome.output.empty(), c.output.empty());
+    Lines files{"Curva1_foguete", "dados.txt", "link", "pasta"};
+    if (c.data.empty()) files.erase(files.begin() + 1);
+    EXPECT_EQ(folder.files(), files);
     EXPECT_EQ(folder.read("Curva1_foguete"), "older curve\n");
-    EXPECT_EQ(folder.read("dados.txt"), bad.data);
-    EXPECT_EQ(folder.editor_calls().size(), 1u);  // only the data file was shown
+    EXPECT_EQ(folder.read("dados.txt"), c.data);
+    EXPECT_EQ(folder.editor_calls().size(), c.arguments.empty() ? 1u : 0u);
   }
 }
-
-TEST(Run, AMissingDataFileIsAnErrorAndIsNotCreated) {
-  RunFolder folder;
-  const e2e::Outcome outcome = folder.run();
-  EXPECT_EQ(outcome.status, 1);
-  EXPECT_EQ(outcome.errors, "dados.txt: cannot open: No such file or directory\n");
-  EXPECT_TRUE(folder.files().empty());
-}
-
-struct EndedEarly {
-  const char* what;
-  const char* points;
-  long file_size_limit;
-  const char* read_only;
-  std::string editor;  // run at every editor call, $1 the file
-  int status;
-  std::string errors;
-  std::size_t editor_calls;
-  bool new_results;
-};
 
 // A write that fails, or a key at the editor, leaves the older results whole
-// or replaces all three. The run and its editor share the keys of a terminal:
-// "kill -INT 0" is a Ctrl-C reaching both.
-TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWhole) {
-  const std::string trajetoria = kTrajetoria + "foguete";
-  const std::vector<EndedEarly> cases = {
-      {"the curves fit but the report does not", "1 IT", 400, nullptr, "", 1,
-       "foguete: cannot write: File too large\n", 1, false},
-      {"the second curve file is read-only", "9 IT", 0, trajetoria.c_str(), "", 1,
-       trajetoria + ": cannot replace: the file is read-only\n", 1, false},
-      {"an editor that handles Ctrl-C itself", "9 IT", 0, nullptr,
-       "[ \"$1\" = dados.txt ] && { trap '' INT; kill -INT 0; }; exit 0", 0, "", 4, true},
-      {"Ctrl-C ends the editor of the data", "9 IT", 0, nullptr,
-       "[ \"$1\" = dados.txt ] && kill -INT 0", 128 + SIGINT, "", 1, false},
-      {"the quit key ends the first curve's editor", "9 IT", 0, nullptr,
-       "case \"$1\" in Curva1_*) kill -QUIT 0;; esac", 128 + SIGQUIT, "", 2, true},
+// or replaces all three. "kill -INT 0" is a Ctrl-C reaching the run and its
+// editor; a key ignored when the run starts (nohup) stays so for the editor.
+TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWholeOrReplacesAll) {
+  const std::string run = "exec \"$0\"", trajetoria = kTrajetoria + "foguete";
+  struct EndedEarly {
+    std::string points, launch, editor;  // IT; shell lines starting the run; at each editor call
+    int status;
+    std::string errors;
+    std::size_t editor_calls;  // the results are new once the curves were shown
+  } const cases[] = {
+      {"1 IT", "prlimit --fsize=400 \"$0\"", "", 1, "foguete: cannot write: File too large\n", 1},
+      {"9 IT", "chmod a-w " + trajetoria + "; " + run, "", 1,
+       trajetoria + ": cannot replace: the file is read-only\n", 1},
+      {"9 IT", run, "[ \"$1\" = dados.txt ] && { trap '' INT; kill -INT 0; }; exit 0", 0, "", 4},
+      // As root, replacing another user's file in another user's shared folder.
+      {"9 IT", "chmod +t .; chown 1 . foguete 2>/dev/null; " + run, "", 0, "", 4},
+      {"9 IT", "trap '' INT; " + run, "[ \"$1\" = dados.txt ] && kill -INT 0; exit 0", 0, "", 4},
+      {"9 IT", run, "[ \"$1\" = dados.txt ] && kill -INT 0", -SIGINT, "", 1},
+      {"9 IT", run, "case \"$1\" in Curva1_*) kill -QUIT 0;; esac", -SIGQUIT, "", 2},
   };
   const Lines older = {"Curva1_foguete", trajetoria, "dados.txt", "foguete"};
-  for (const EndedEarly& run : cases) {
-    SCOPED_TRACE(run.what);
+  for (const EndedEarly& c : cases) {
+    SCOPED_TRACE(c.launch + " / " + c.editor);
     RunFolder folder;
-    folder.write("dados.txt", data_with({{8, run.points}}));
+    folder.write("dados.txt", data_with(8, c.points));
     for (const std::string& name : {older[0], older[1], older[3]}) folder.write(name, "older\n");
-    if (run.read_only)
-      std::filesystem::permissions(folder.dir() / run.read_only, std::filesystem::perms::owner_read);
-    folder.editor_script(run.editor);
-    const e2e::Outcome outcome = folder.run(run.file_size_limit);
-    EXPECT_EQ(outcome.status, run.status);
-    EXPECT_EQ(outcome.errors, run.errors);
+    folder.editor_script(c.editor);
+    const Outcome outcome = folder.run({"-c", c.launch, ARRASTO_EXE}, {}, "/bin/sh");
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_EQ(outcome.errors, c.errors);
     EXPECT_EQ(folder.files(), older);
-    EXPECT_EQ(folder.editor_calls().size(), run.editor_calls);
+    EXPECT_EQ(folder.editor_calls().size(), c.editor_calls);
     for (const std::string& name : {older[0], older[1], older[3]})
-      EXPECT_EQ(folder.read(name) == "older\n", !run.new_results) << name;
+      EXPECT_EQ(folder.read(name) == "older\n", c.editor_calls == 1) << name;
   }
 }
 
+// Stopped while it writes, by a key (handled again once the data file's
+// editor is closed) or a signal it cannot handle: nothing of the run is left.
+// Should the key go unheeded, the size limit ends the run soon.
 TEST(Run, ARunStoppedWhileWritingLeavesNoTemporaryFile) {
-  for (const int signal_number : {SIGINT, SIGTERM, SIGKILL}) {
+  for (const int signal_number : {SIGINT, SIGQUIT, SIGKILL}) {
     RunFolder folder;
-    folder.write("dados.txt", data_with({{8, "2000000000 IT"}}));
-    EXPECT_EQ(folder.stop_when_writing(signal_number), signal_number);
+    folder.write("dados.txt", data_with(8, "2000000000 IT"));
+    const pid_t run = folder.start({"-c", "exec prlimit --fsize=100000000 \"$0\"", ARRASTO_EXE},
+                                   {}, "/bin/sh");
+    // It writes once it holds its three result files open.
+    const std::string here = fs::canonical(folder.dir()).string() + "/";
+    int open = 0;
+    for (int waited = 0; waited < 1000 && open < 3; ++waited) {
+      ::usleep(10000);
+      std::error_code e;
+      open = 0;
+      for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(run) + "/fd", e)) {
+        const std::string to = fs::read_symlink(fd, e).string();
+        open += to.starts_with(here) && to != here + "dados.txt";
+      }
+    }
+    ASSERT_EQ(open, 3);
+    ::kill(run, signal_number);
+    EXPECT_EQ(folder.wait(run).status, -signal_number);
     EXPECT_EQ(folder.files(), Lines{"dados.txt"});
   }
 }
 
-TEST(Run, OnlyTheTemporariesOfRunsNoLongerAliveAreRemoved) {
-  const pid_t gone = ::fork();
-  if (gone == 0) ::_exit(0);
-  ::waitpid(gone, nullptr, 0);
-  const std::string dead = ".arrasto-" + std::to_string(gone) + "-3.tmp";
-  const std::string alive = ".arrasto-" + std::to_string(::getpid()) + "-3.tmp";
-  RunFolder folder;
-  folder.write("dados.txt", join(example_lines()));
-  for (const std::string& name : {dead, alive, std::string(".arrasto-x-3.tmp")})
-    folder.write(name, "left over\n");
-  ASSERT_EQ(folder.run().status, 0);
-  EXPECT_EQ(folder.files(), (Lines{alive, ".arrasto-x-3.tmp", "Curva1_foguete",
-                                   kTrajetoria + "foguete", "dados.txt", "foguete"}));
-}
-
 }  // namespace
+}  // namespace e2e
