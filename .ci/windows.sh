@@ -45,6 +45,6 @@ wait "$boot" || { cat "$boot_log" >&2; exit 1; }
 ctest --preset windows -j2
 tests/windows/end_to_end.sh "$wine" "$PWD/build/windows/src/arrasto.exe" \
   "$PWD/build/windows/src/grafico/arrasto-grafico.exe" \
-  "$PWD/build/windows/tests/windows/notepad_standin.exe" "$PWD/build/default/src/arrasto"
+  "$PWD/build/windows/tests/notepad_standin.exe" "$PWD/build/default/src/arrasto"
 
 echo "Windows part of CI: $((SECONDS - start)) s"

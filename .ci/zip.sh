@@ -66,7 +66,7 @@ crlf_only "$app/LEIAME.txt"
 crlf_only "$app/dados.txt"
 diff <(tr -d '\r' <"$app/dados.txt") example/dados.txt >&2 || fail "dados.txt is not the example"
 tests/windows/end_to_end.sh "$wine" "$app/arrasto.exe" "$app/arrasto-grafico.exe" \
-  "$PWD/build/windows/tests/windows/notepad_standin.exe" "$PWD/build/default/src/arrasto" ||
+  "$PWD/build/windows/tests/notepad_standin.exe" "$PWD/build/default/src/arrasto" ||
   fail "the end-to-end checks failed on the zip's programs"
 
 if [ "$failures" -gt 0 ]; then

@@ -41,13 +41,14 @@ TEST(Grafico, ReadsAndDrawsTheExpectedPicture) {
       "\xEF\xBB\xBF# Mach V Cd\r\n  2.000000000000000E-001   244.800000000000      -1.000000000000000E-001\r\n"
       "\n \t\n 0.5\t612 Infinity\n 0.8 979.2 0.6\n +1.1 1346.4 2\n 1.5 1836 1.2\n 2.05 2509.2 0.9",
       "\xC3\x80 deriva \xF0\x9F\x9A\x80 <&\"'\x80\x80\x80\x80\x01\xE2\x82>\xF0\x80\x80\x80"));
-  std::ifstream file(EXPECTED_SVG, std::ios::binary);
+  std::ifstream file(ARRASTO_SOURCE_DIR "/tests/grafico/expected.svg", std::ios::binary);
   const std::string expected{std::istreambuf_iterator<char>(file), {}};
   std::size_t at = 0;  // in svg, after the last piece found
   for (std::size_t piece = 0, end; piece < expected.size(); piece = end + 4) {
     end = std::min(expected.find("...\n", piece), expected.size());
     const std::size_t found = svg.find(expected.substr(piece, end - piece), at);
-    ASSERT_TRUE(piece == 0 ? found == 0 : found != std::string::npos) << expected.substr(piece, end - piece);
+    ASSERT_TRUE(piece == 0 ? found == 0 : found != std::string::npos)
+        << expected.substr(piece, end - piece);
     at = found + end - piece;
   }
   EXPECT_EQ(at, svg.size());
@@ -60,7 +61,8 @@ TEST(Grafico, ReadsEachFileToItsErrorLineOrPicture) {
   const struct {
     std::string text, result;
   } cases[] = {
-      {"", "1: empty file, expected the header line"}, {" 1 2 3", "1: expected the header line, which begins with '#'"},
+      {"", "1: empty file, expected the header line"},
+      {" 1 2 3", "1: expected the header line, which begins with '#'"},
       {h + "\n 0.1 122.4 0.17 1\n", "3: expected 3 numbers, found 4"},
       {h + " 0.1 122.4 N\xFAmero\f\n", "2: not a number: \"N\\xFAmero\\x0C\""},
       {h + " 0.1 122.4 abcdefghijklmnopqrstuvwxyz\n", "2: not a number: \"abcdefghijklmnopqrstuvwx...\""},
@@ -70,11 +72,13 @@ TEST(Grafico, ReadsEachFileToItsErrorLineOrPicture) {
       {h + " 1 2 3" + std::string(4091, ' ') + "\n", "2: line longer than 4096 bytes"},
       {h + " 1 2 3" + std::string(4090, ' ') + "\r\n", "<circle"},
       {h, "x=\"430\" y=\"295\" text-anchor=\"middle\" font-size=\"18\" fill=\"#777777\">sem pontos<"},
-      {h + " 0 0 NaN\n 0.1 0 Infinity\n", ">sem pontos finitos<"}, {h + " 0 0 NaN\n", "height=\"592\""},
+      {h + " 0 0 NaN\n 0.1 0 Infinity\n", ">sem pontos finitos<"},
+      {h + " 0 0 NaN\n", "height=\"592\""},
       {h + " 0.1 0 -3.4\n 0.2 0 -0.2\n 0.3 0 0.4\n", ">2 pontos com coeficiente negativo, abaixo de Mach 0.3: fora"},
       {h + " 0 0 0.2\n 0.1 0 NaN\n 0.2 0 0.4\n 0.3 0 Infinity\n 0.4 0 -Infinity\n", ">3 pontos não finitos (lacunas"},
       {h + " 0.1 0 1.7976931348623157e308\n 0.2 0 -1.7976931348623157e308\n", ">1 ponto com coeficiente negativo"},
-      {h + " 0.4 0 0.5\n", "<circle cx=\"770\" cy=\"110\""}, {h + " 0 0 1\n", "height=\"560\""},
+      {h + " 0.4 0 0.5\n", "<circle cx=\"770\" cy=\"110\""},
+      {h + " 0 0 1\n", "height=\"560\""},
       {h + " 0 0 1\n", "y2=\"110\"/>\n</g>\n<rect"},  // no zero line without a negative coefficient
       {h + " 0.6 0 0.4\n 1 0 NaN\n", "<text x=\"764\" y=\"128\" text-anchor=\"end\""},  // no room right of Mach 1
   };
@@ -85,7 +89,8 @@ TEST(Grafico, ReadsEachFileToItsErrorLineOrPicture) {
     } catch (const grafico::CurveError& e) {
       result = std::to_string(e.line()) + ": " + e.what();
     }
-    EXPECT_TRUE(result.starts_with("<?xml") ? count(result, c.result) == 1 : result == c.result) << result;
+    EXPECT_TRUE(result.starts_with("<?xml") ? count(result, c.result) == 1 : result == c.result)
+        << result;
     EXPECT_EQ(count(result, "nan") + count(result, "inf"), 0u) << c.result;
   }
 }
@@ -100,11 +105,16 @@ TEST(Grafico, AxisTicksAtRoundStepsWithExactLabels) {
   } cases[] = {
       {'0', 0.01, 0.07, 10, "0.00 0.01 0.02 0.03 0.04 0.05 0.06 0.07"},  // 0.07 / 0.01 is a hair above 7
       {'0', -0.03, 0.011, 10, "-0.030 -0.025 -0.020 -0.015 -0.010 -0.005 0.000 0.005 0.010 0.015"},
-      {'0', 0, 0, 10, "0.0 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9 1.0"}, {'0', 0, 5e7, 5, "0 1e7 2e7 3e7 4e7 5e7"},
-      {'0', 0, 2.6e12, 6, "0 5e11 1e12 1.5e12 2e12 2.5e12 3e12"}, {'0', 0, 3e-11, 3, "0 1e-11 2e-11 3e-11"},
-      {'0', 0, 3e-320, 3, "0 1e-320 2e-320 3e-320"}, {'0', 0, 5e-324, 2, "0 5e-324"},  // subnormal
-      {'w', 130, 1101.6, 7, "200 400 600 800 1000"}, {'w', 0, 0.3, 3, "0.0 0.1 0.2 0.3"},  // 0.3 / 0.1 < 3
-      {'1', 0.03, 0, 0, "0.04"}, {'1', 0.0299, 0, 0, "0.03"}, {'1', 0.09, 0, 0, "0.1"}, {'1', 1e-320, 0, 0, "2e-320"},
+      {'0', 0, 0, 10, "0.0 0.1 0.2 0.3 0.4 0.5 0.6 0.7 0.8 0.9 1.0"},
+      {'0', 0, 5e7, 5, "0 1e7 2e7 3e7 4e7 5e7"},
+      {'0', 0, 2.6e12, 6, "0 5e11 1e12 1.5e12 2e12 2.5e12 3e12"},
+      {'0', 0, 3e-11, 3, "0 1e-11 2e-11 3e-11"},
+      {'0', 0, 3e-320, 3, "0 1e-320 2e-320 3e-320"},
+      {'0', 0, 5e-324, 2, "0 5e-324"},  // subnormal
+      {'w', 130, 1101.6, 7, "200 400 600 800 1000"},
+      {'w', 0, 0.3, 3, "0.0 0.1 0.2 0.3"},  // 0.3 / 0.1 < 3
+      {'1', 0.03, 0, 0, "0.04"}, {'1', 0.0299, 0, 0, "0.03"},
+      {'1', 0.09, 0, 0, "0.1"}, {'1', 1e-320, 0, 0, "2e-320"},
   };
   for (const auto& c : cases) {
     std::string labels;
@@ -117,7 +127,8 @@ TEST(Grafico, AxisTicksAtRoundStepsWithExactLabels) {
 
 TEST(Grafico, AMillionPointsGiveABoundedPictureThatKeepsASpike) {
   grafico::CurveReducer reducer;
-  for (int i = 1; i <= 1'000'000; ++i) reducer.add({0.9e-6 * i, 0, i == 400'000 ? -1.0 : i == 700'001 ? 10.0 : 0.5});
+  for (int i = 1; i <= 1'000'000; ++i)
+    reducer.add({0.9e-6 * i, 0, i == 400'000 ? -1.0 : i == 700'001 ? 10.0 : 0.5});
   const std::string svg = grafico::curve_svg({"longa", reducer.summary(), reducer.points()});
   EXPECT_EQ(count(svg, "<circle"), 18u);  // a mark every 40 pixels or more, and on the negative point
   EXPECT_EQ(count(svg, "<circle cx=\"130.03\""), 1u);

@@ -26,7 +26,7 @@ TEST(Render, TheExampleCurveDrawsWithARealRenderer) {
   const auto run = [&](const std::string& command) {
     return std::system(("cd '" + dir.string() + "' && " + command + " 2>erros.txt").c_str());
   };
-  fs::copy_file(EXAMPLE_DATA, dir / "dados.txt", fs::copy_options::overwrite_existing);
+  fs::copy_file(ARRASTO_SOURCE_DIR "/example/dados.txt", dir / "dados.txt", fs::copy_options::overwrite_existing);
   ASSERT_EQ(run("PATH=/nonexistent '" ARRASTO_EXE "' </dev/null"), 0);  // no editor: passes over its runs
   ASSERT_EQ(::mkfifo((dir / "Curva1_fifo").c_str(), 0600), 0);
   std::ofstream(dir / "Curva1_retas") << "# header\n 0.5 612 0.4\n 0.9 1101.6 0.45\n";
