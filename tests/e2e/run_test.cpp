@@ -3,6 +3,7 @@
 // only answer their command line, each leaving the older files whole.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "run_folder.hpp"
 
@@ -271,6 +272,50 @@ TEST(Run, ARunStoppedWhileWritingLeavesNoTemporaryFile) {
     EXPECT_EQ(folder.wait(run).status, -signal_number);
     EXPECT_EQ(folder.files(), Lines{"dados.txt"});
   }
+}
+
+// arrasto-grafico on the curves arrasto writes for the example, beside a
+// folder, a FIFO and a curve that cannot be drawn; the pictures rendered.
+TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
+  RunFolder folder;
+  folder.write("dados.txt", join(example()));
+  ASSERT_EQ(folder.run().status, 0);
+  fs::create_directory(folder.dir() / "Curva1_pasta");
+  ASSERT_EQ(::mkfifo((folder.dir() / "Curva1_fifo").c_str(), 0600), 0);
+  folder.write("Curva1_retas", "# header\n 0.5 612 0.4\n 0.9 1101.6 0.45\n");
+  folder.write("Curva1_ruim.svg", "older");
+  // Every Curva1_ file but the folder, the FIFO and the pictures, in silence.
+  const Outcome all = folder.run({}, {}, GRAFICO_EXE);
+  EXPECT_EQ(all.status, 0);
+  EXPECT_EQ(all.errors, "");
+  // A file that cannot be drawn is named in one line and keeps its older picture.
+  folder.write("Curva1_ruim", "  # header\n 0.1 122.4\n");
+  const Outcome ruim = folder.run({}, {}, GRAFICO_EXE);
+  EXPECT_EQ(ruim.status, 1);
+  EXPECT_EQ(ruim.errors, "Curva1_ruim:2: expected 3 numbers, found 2\n");
+  EXPECT_EQ(folder.read("Curva1_ruim.svg"), "older");
+  EXPECT_NE(folder.read("Curva1_foguete.svg").find(">foguete</text>"), std::string::npos);
+  ASSERT_EQ(folder.run({"-o", "comparacao.svg", "Curva1_foguete", "Curva1_retas"}, {}, GRAFICO_EXE)
+                .status, 0);
+  EXPECT_NE(folder.read("comparacao.svg").find(">retas</text>"), std::string::npos);
+  ASSERT_EQ(folder.run({"-c", "rsvg-convert -o curva.png Curva1_foguete.svg && "
+                              "rsvg-convert -o comparacao.png comparacao.svg"}, {}, "/bin/sh").status, 0)
+      << "rsvg-convert (Debian package librsvg2-bin) must be installed and draw the SVG";
+  for (const char* png : {"curva.png", "comparacao.png"})  // a picture this small has no curve in it
+    EXPECT_GT(folder.read(png).size(), 10000u) << png;
+  // Each refused without hanging or reading without end, in one line that
+  // names the file printably (a three-byte character as it is, an overlong
+  // form escaped) and gives the system's reason.
+  const Outcome refused = folder.run(
+      {"Curva1_pasta", "Curva1_fifo", "Curva1_a b\nb\x1B[31m\xFF\xE2\x82\xAC\xE0\x80\x80"}, {},
+      GRAFICO_EXE);
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_EQ(refused.errors,
+            "Curva1_pasta: cannot read: it is a folder\nCurva1_fifo: cannot read: not a regular file\n"
+            "Curva1_a b\\x0Ab\\x1B[31m\\xFF\xE2\x82\xAC\\xE0\\x80\\x80: cannot open: No such file or "
+            "directory\n");
+  EXPECT_EQ(folder.run({"-o", "comparacao.svg"}, {}, GRAFICO_EXE).errors,
+            "-o needs the picture's file name and at least one curve file\n");
 }
 
 }  // namespace

@@ -25,11 +25,6 @@ using F = std::numeric_limits<float>;
 
 int failures = 0;
 
-template <typename T>
-auto Bits(T x) {
-  return std::bit_cast<std::conditional_t<sizeof(T) == 8, std::uint64_t, std::uint32_t>>(x);
-}
-
 // Both writers on x; the first few differences are reported with the
 // value's bits, so that a failure can be replayed.
 template <typename T>
@@ -39,7 +34,9 @@ void check(T x) {
   if constexpr (sizeof(T) == 8) rt::format_double(x, fast), rt::format_double_reference(x, plain);
   else rt::format_float(x, fast), rt::format_float_reference(x, plain);
   if (std::memcmp(fast, plain, n) != 0 && ++failures <= 20)
-    ADD_FAILURE() << "bits 0x" << std::hex << Bits<T>(x) << std::dec << ": fast |"
+    ADD_FAILURE() << "bits 0x" << std::hex
+                  << std::bit_cast<std::conditional_t<sizeof(T) == 8, std::uint64_t, std::uint32_t>>(x)
+                  << std::dec << ": fast |"
                   << std::string(fast, n) << "| plain |" << std::string(plain, n) << "|";
 }
 
