@@ -226,6 +226,8 @@ TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWholeOrReplacesAll) {
       // As root, replacing another user's file in another user's shared folder.
       {"9 IT", "chmod +t .; chown 1 . foguete 2>/dev/null; " + run, "", 0, "", 4},
       {"9 IT", "trap '' INT; " + run, "[ \"$1\" = dados.txt ] && kill -INT 0; exit 0", 0, "", 4},
+      // Started with standard input closed: the data file may get descriptor 0.
+      {"9 IT", "exec \"$0\" <&-", "", 0, "", 4},
       {"9 IT", run, "[ \"$1\" = dados.txt ] && kill -INT 0", -SIGINT, "", 1},
       {"9 IT", run, "case \"$1\" in Curva1_*) kill -QUIT 0;; esac", -SIGQUIT, "", 2},
   };
