@@ -296,7 +296,9 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
   EXPECT_EQ(ruim.status, 1);
   EXPECT_EQ(ruim.errors, "Curva1_ruim:2: expected 3 numbers, found 2\n");
   EXPECT_EQ(folder.read("Curva1_ruim.svg"), "older");
-  EXPECT_NE(folder.read("Curva1_foguete.svg").find(">foguete</text>"), std::string::npos);
+  const std::string picture = folder.read("Curva1_foguete.svg");
+  EXPECT_NE(picture.find(">foguete</text>"), std::string::npos);
+  EXPECT_EQ(std::count(picture.begin(), picture.end(), ','), 9) << "the nine points, in one line";
   ASSERT_EQ(folder.run({"-o", "comparacao.svg", "Curva1_foguete", "Curva1_retas"}, {}, GRAFICO_EXE)
                 .status, 0);
   EXPECT_NE(folder.read("comparacao.svg").find(">retas</text>"), std::string::npos);
