@@ -152,6 +152,8 @@ TEST(Grafico, AComparisonHasALegendEntryPerCurve) {
            "\"112,627 116,634.5 108,634.5\"", "\"112,649 116.5,653.5 112,658 107.5,653.5\"",
            "\"112,680 116,672.5 108,672.5\"", "height=\"702\""})
     EXPECT_EQ(count(svg, part), 1u) << part;
+  // A curve of one point past Mach 1 still shows where the subsonic model ends.
+  EXPECT_EQ(count(grafico::comparison_svg({read_curve("#\n1.5 0 0.3", "um")}), "subs\xC3\xB4nico"), 1u);
 }
 
 }  // namespace
