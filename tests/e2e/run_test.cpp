@@ -281,6 +281,8 @@ TEST(Run, ARunStoppedWhileWritingLeavesNoTemporaryFile) {
 TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
   RunFolder folder;
   folder.write("dados.txt", join(example()));
+  const Outcome none = folder.run({}, {}, GRAFICO_EXE);
+  EXPECT_EQ(std::to_string(none.status) + none.errors, "1arrasto-grafico: no Curva1_ file in the working folder\n");
   ASSERT_EQ(folder.run().status, 0);
   fs::create_directory(folder.dir() / "Curva1_pasta");
   ASSERT_EQ(::mkfifo((folder.dir() / "Curva1_fifo").c_str(), 0600), 0);
@@ -299,6 +301,7 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
   const std::string picture = folder.read("Curva1_foguete.svg");
   EXPECT_NE(picture.find(">foguete</text>"), std::string::npos);
   EXPECT_EQ(std::count(picture.begin(), picture.end(), ','), 9) << "the nine points, in one line";
+  EXPECT_EQ(picture.find("sem pontos"), std::string::npos);  // the axes fit the points
   ASSERT_EQ(folder.run({"-o", "comparacao.svg", "Curva1_foguete", "Curva1_retas"}, {}, GRAFICO_EXE)
                 .status, 0);
   EXPECT_NE(folder.read("comparacao.svg").find(">retas</text>"), std::string::npos);
@@ -308,15 +311,17 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
   for (const char* png : {"curva.png", "comparacao.png"})  // a picture this small has no curve in it
     EXPECT_GT(folder.read(png).size(), 10000u) << png;
   // Each refused without hanging or reading without end, in one line that
-  // names the file printably (a three-byte character as it is, an overlong
-  // form escaped) and gives the system's reason.
+  // names the file printably (two- and three-byte characters as they are, a
+  // C1 control and an overlong form escaped) and gives the system's reason.
   const Outcome refused = folder.run(
-      {"Curva1_pasta", "Curva1_fifo", "Curva1_a b\nb\x1B[31m\xFF\xE2\x82\xAC\xE0\x80\x80"}, {},
+      {"Curva1_pasta", "Curva1_fifo", "Curva1_a b\nb\x1B[31m\xFF\xE2\x82\xAC\xE0\x80\x80\xC3\x80\xC2\x85"},
+      {},
       GRAFICO_EXE);
   EXPECT_EQ(refused.status, 1);
   EXPECT_EQ(refused.errors,
             "Curva1_pasta: cannot read: it is a folder\nCurva1_fifo: cannot read: not a regular file\n"
-            "Curva1_a b\\x0Ab\\x1B[31m\\xFF\xE2\x82\xAC\\xE0\\x80\\x80: cannot open: No such file or "
+            "Curva1_a b\\x0Ab\\x1B[31m\\xFF\xE2\x82\xAC\\xE0\\x80\\x80\xC3\x80\\xC2\\x85: cannot open: No "
+            "such file or "
             "directory\n");
   EXPECT_EQ(folder.run({"-o", "comparacao.svg"}, {}, GRAFICO_EXE).errors,
             "-o needs the picture's file name and at least one curve file\n");
