@@ -32,14 +32,14 @@ std::size_t count(const std::string& s, const std::string& what) {
   return n;
 }
 
-// A file as an editor may leave it (a byte order mark, CR LF, blank lines, a tab, a '+', the
-// last line unended): a lone negative point, a gap, then a run across Mach 1 up to the top of
-// the drag axis, under a title to escape. The picture is expected.svg byte for byte, but where
-// a line "..." there stands for lines of ticks and marks left out.
+// A file as an editor may leave it (a byte order mark, CR LF, blank lines of both kinds, a tab,
+// a '+', the last line unended): a lone negative point, a gap, then a run across Mach 1 up to
+// the top of the drag axis, under a title to escape. The picture is expected.svg byte for
+// byte, but where a line "..." there stands for lines of ticks and marks left out.
 TEST(Grafico, ReadsAndDrawsTheExpectedPicture) {
   const std::string svg = grafico::curve_svg(read_curve(
       "\xEF\xBB\xBF# Mach V Cd\r\n  2.000000000000000E-001   244.800000000000      -1.000000000000000E-001\r\n"
-      "\n \t\n 0.5\t612 Infinity\n 0.8 979.2 0.6\n +1.1 1346.4 2\n 1.5 1836 1.2\n 2.05 2509.2 0.9",
+      "\r\n \t\n 0.5\t612 Infinity\n 0.8 979.2 0.6\n +1.1 1346.4 2\n 1.5 1836 1.2\n 2.05 2509.2 0.9",
       "\xC3\x80 deriva \xF0\x9F\x9A\x80 <&\"'\x80\x80\x80\x80\x01\xE2\x82>\xF0\x80\x80\x80"));
   std::ifstream file(ARRASTO_SOURCE_DIR "/tests/grafico/expected.svg", std::ios::binary);
   const std::string expected{std::istreambuf_iterator<char>(file), {}};
