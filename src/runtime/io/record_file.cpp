@@ -1,5 +1,6 @@
 #include "runtime/io/record_file.hpp"
 
+#include <system_error>
 #include <utility>
 
 namespace rt {
@@ -50,17 +51,26 @@ void RecordFile::flush() {
   const auto size = static_cast<std::size_t>(next_ - start);
   if (size == 0) return;
   wait_writer();  // the other buffer is free again
+  if (!writer_.joinable() && !buffers_[1]) {
+    buffers_[1].reset(new char[kBufferSize]);
+    try {
+      writer_ = std::thread(&RecordFile::writer_loop, this);
+    } catch (const std::system_error&) {
+      // No thread to be had (a process limit): the buffers are written
+      // here, as they are filled.
+    }
+  }
+  if (!writer_.joinable()) {
+    file_.write(start, size);
+    next_ = start;
+    return;
+  }
   {
     const std::lock_guard lock(mutex_);
     flight_ = start;
     flight_size_ = size;
   }
-  if (writer_.joinable()) {
-    changed_.notify_all();
-  } else {
-    buffers_[1].reset(new char[kBufferSize]);
-    writer_ = std::thread(&RecordFile::writer_loop, this);
-  }
+  changed_.notify_all();
   filling_ = 1 - filling_;
   next_ = buffers_[filling_].get();
   limit_ = next_ + kBufferSize;
