@@ -9,28 +9,9 @@ start=$SECONDS
 source .ci/need.sh
 need cmake g++ libgtest-dev g++-mingw-w64-x86-64-posix wine64
 
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-# A private prefix; wine maps Windows names to file-name bytes by the
-# locale, so it runs in a UTF-8 one.
-export WINEDEBUG=-all LC_ALL=C.UTF-8
-# No .NET or HTML engine: the programs need neither, and wine then never
-# offers to download them.
-export WINEDLLOVERRIDES="mscoree=;mshtml="
-WINEPREFIX=$(mktemp -d)
-boot_log=$(mktemp)
-export WINEPREFIX
-cleanup() {
-  "$wineserver" -k >/dev/null 2>&1 || true
-  rm -rf "$WINEPREFIX" "$boot_log"
-}
-trap cleanup EXIT
-
+source .ci/wine.sh
 # Booting a wine prefix takes a while: start it now, alongside the build.
-# The server stays up (-p) for all steps, so each later run starts quickly.
-"$wineserver" -p
-"$wine" wineboot -i >"$boot_log" 2>&1 &
-boot=$!
+start_wine
 
 cmake --preset windows -DARRASTO_WERROR=ON
 cmake --build --preset windows -j2
@@ -39,7 +20,7 @@ cmake --build --preset windows -j2
 [ -f build/default/CMakeCache.txt ] || cmake --preset default
 cmake --build --preset default --target arrasto -j2
 
-wait "$boot" || { cat "$boot_log" >&2; exit 1; }
+wait_wine
 
 # The toolchain file makes wine the test runner of the cross build.
 ctest --preset windows -j2

@@ -12,21 +12,10 @@ start=$SECONDS
 source .ci/need.sh
 need cmake g++ libgtest-dev g++-mingw-w64-x86-64-posix wine64
 
-# A private wine prefix, booted alongside the build (as in .ci/windows.sh).
-wine=/usr/lib/wine/wine64
-wineserver=/usr/lib/wine/wineserver
-export WINEDEBUG=-all LC_ALL=C.UTF-8 WINEDLLOVERRIDES="mscoree=;mshtml="
-WINEPREFIX=$(mktemp -d)
+# A private wine prefix, booted alongside the build.
+source .ci/wine.sh
 work=$(mktemp -d)
-export WINEPREFIX
-cleanup() {
-  "$wineserver" -k >/dev/null 2>&1 || true
-  rm -rf "$WINEPREFIX" "$work"
-}
-trap cleanup EXIT
-"$wineserver" -p
-"$wine" wineboot -i >"$work/boot.log" 2>&1 &
-boot=$!
+start_wine "$work"
 
 cmake --workflow --preset package-windows
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build/package-windows/CMakeCache.txt)
@@ -37,7 +26,7 @@ zip=$PWD/build/package-windows/arrasto-$version-win64.zip
 cmake --build --preset windows --target notepad_standin -j2
 [ -f build/default/CMakeCache.txt ] || cmake --preset default
 cmake --build --preset default --target arrasto -j2
-wait "$boot" || { cat "$work/boot.log" >&2; exit 1; }
+wait_wine
 
 failures=0
 fail() {
