@@ -1,0 +1,182 @@
+// The browser side of the runtime layer (WebAssembly, built with
+// emscripten). A page has no folder and no editor: the files live in the
+// page's memory, in the Map `Module.files` (name -> {parts, size}) that
+// whoever runs the module fills beforehand, and the editor runs become
+// calls of `Module.onEditor(name)`, so that the page can show each file as
+// the console program would open it. The bytes written are those of the
+// Windows program: CR LF line ends, and names that Windows would take.
+//
+// Result files are held as the runtime hands over its buffers (a megabyte
+// each), copied out of the module's memory as they come, so that the
+// module's memory does not grow with the files; `Module.onWrite(bytes)`
+// tells the page how far a run has got.
+
+#include <emscripten.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+#include "runtime/platform/messages.hpp"
+#include "runtime/platform/platform.hpp"
+#include "runtime/run_error.hpp"
+
+// clang-format off
+EM_JS(void, web_files_ready, (), {
+  Module.files = Module.files || new Map();
+  Module.handles = Module.handles || [];
+  Module.nextFileId = Module.nextFileId || 0;
+});
+
+EM_JS(double, web_file_id, (const char* name), {
+  web_files_ready();
+  const file = Module.files.get(UTF8ToString(name));
+  if (!file) return -1;
+  if (!file.id) file.id = ++Module.nextFileId;
+  return file.id;
+});
+
+EM_JS(int, web_is_folder, (const char* name), {
+  web_files_ready();
+  const prefix = UTF8ToString(name) + "/";
+  for (const key of Module.files.keys()) if (key.startsWith(prefix)) return 1;
+  return 0;
+});
+
+EM_JS(int, web_open, (const char* name), {
+  web_files_ready();
+  const file = Module.files.get(UTF8ToString(name));
+  if (!file) return -1;
+  Module.handles.push({parts: file.parts, part: 0, at: 0});
+  return Module.handles.length - 1;
+});
+
+EM_JS(int, web_read, (int handle, char* buffer, int size), {
+  const reader = Module.handles[handle];
+  let n = 0;
+  while (n < size && reader.part < reader.parts.length) {
+    const part = reader.parts[reader.part];
+    const k = Math.min(size - n, part.length - reader.at);
+    HEAPU8.set(part.subarray(reader.at, reader.at + k), buffer + n);
+    n += k;
+    reader.at += k;
+    if (reader.at === part.length) reader.part++, reader.at = 0;
+  }
+  return n;
+});
+
+EM_JS(int, web_create, (), {
+  web_files_ready();
+  Module.handles.push({parts: [], size: 0});
+  return Module.handles.length - 1;
+});
+
+EM_JS(void, web_write, (int handle, const char* data, int size), {
+  const writer = Module.handles[handle];
+  writer.parts.push(HEAPU8.slice(data, data + size));
+  writer.size += size;
+  if (Module.onWrite) Module.onWrite(size);
+});
+
+EM_JS(void, web_commit, (int handle, const char* name), {
+  const writer = Module.handles[handle];
+  Module.files.set(UTF8ToString(name), {parts: writer.parts, size: writer.size, id: ++Module.nextFileId});
+});
+
+EM_JS(void, web_close, (int handle), { Module.handles[handle] = null; });
+
+EM_JS(void, web_show, (const char* name), {
+  if (Module.onEditor) Module.onEditor(UTF8ToString(name));
+});
+// clang-format on
+
+namespace rt {
+
+std::string_view line_end() { return "\r\n"; }
+
+// The files go to the user's disk as downloads, on Windows as often as
+// not: a name must be one that Windows takes as it is.
+std::string platform_name_fault(std::u32string_view name) {
+  for (const char32_t c : name) {
+    if (std::u32string_view(U"<>:\"|?*").find(c) != std::u32string_view::npos) {
+      const char ascii[2] = {static_cast<char>(c), '\0'};
+      return tr("holds a '{}'", {ascii});
+    }
+  }
+  if (!name.empty() && name.back() == U'.') return tr("ends in a '.'");
+  if (!name.empty() && name.back() == U' ') return tr("ends in a blank");
+  return {};
+}
+
+InputFile::InputFile(const std::string& name) : name_(name) {
+  if (web_is_folder(name.c_str())) throw RunError(tr("{}: cannot read: it is a folder", {name}));
+  handle_ = web_open(name.c_str());
+  if (handle_ < 0) throw RunError(tr("{}: cannot open: {}", {name, errno_reason(ENOENT)}));
+}
+
+InputFile::~InputFile() {
+  if (handle_ >= 0) web_close(static_cast<int>(handle_));
+}
+
+std::size_t InputFile::read(char* buffer, std::size_t size) {
+  return static_cast<std::size_t>(
+      web_read(static_cast<int>(handle_), buffer, static_cast<int>(size < (1u << 30) ? size : 1u << 30)));
+}
+
+std::optional<FileId> file_identity(const std::string& name) {
+  const double id = web_file_id(name.c_str());
+  if (id < 0) return std::nullopt;
+  return FileId{1, static_cast<std::uint64_t>(id)};
+}
+
+bool is_folder(const std::string& name) { return web_is_folder(name.c_str()) != 0; }
+
+bool same_spelling(const std::string& a, const std::string& b) { return a == b; }
+
+OutputFile::OutputFile(std::string name) : name_(std::move(name)) {
+  if (is_folder(name_)) throw RunError(tr("{}: cannot create: {}", {name_, errno_reason(EISDIR)}));
+  handle_ = web_create();
+}
+
+OutputFile::~OutputFile() { discard(); }
+
+void OutputFile::write(const char* data, std::size_t size) {
+  written_ += size;
+  while (size > 0) {
+    const std::size_t piece = size < (1u << 30) ? size : 1u << 30;
+    web_write(static_cast<int>(handle_), data, static_cast<int>(piece));
+    data += piece;
+    size -= piece;
+  }
+}
+
+void OutputFile::finish() {
+  flushed_ = written_;  // every byte is with the page already
+  finished_ = true;
+}
+
+void OutputFile::commit() {
+  finish();
+  web_commit(static_cast<int>(handle_), name_.c_str());
+  discard();
+}
+
+void OutputFile::fail(std::string_view what, int error) {
+  discard();
+  throw RunError(tr(what, {name_, errno_reason(error)}));
+}
+
+void OutputFile::discard() noexcept {
+  if (handle_ >= 0) web_close(static_cast<int>(handle_));
+  handle_ = -1;
+}
+
+EditorEnd run_editor(const std::string& file_name) {
+  web_show(file_name.c_str());
+  return {};
+}
+
+// No key of the page interrupts a run (the page stops a run by ending its
+// worker), so an editor run never ends in an interrupt.
+void stop_interrupted(const EditorEnd&) { std::abort(); }
+
+}  // namespace rt

@@ -1,0 +1,112 @@
+// The page's worker: runs arrasto and arrasto-grafico off the page's own
+// thread, each as a fresh instance of the module (a process of its own,
+// with the language in its environment), over files held in memory. The
+// page makes it from a Blob of the module's code followed by this code.
+// Messages in: {wasm} once, then {job: 'run' | 'csv' | 'compare', ...};
+// out: {progress}, {done}, {failed: error line}.
+
+let compiled = null; // a promise of the compiled module
+let last = null; // the files of the last run, for its CSV
+
+const encoder = new TextEncoder();
+
+function fileOf(bytes) {
+  return { parts: [bytes], size: bytes.length };
+}
+
+// One process: a new instance on the given files. Its error lines are
+// collected; the editor runs give the order the files are shown in.
+async function spawn(files, language, onWrite) {
+  const errors = [];
+  const shown = [];
+  const module = await createArrasto({
+    instantiateWasm(imports, done) {
+      compiled.then((wasm) => WebAssembly.instantiate(wasm, imports)).then((instance) => done(instance));
+      return {};
+    },
+    files,
+    onWrite,
+    onEditor: (name) => shown.push(name),
+    print: (line) => errors.push(line),
+    printErr: (line) => errors.push(line),
+    preRun: [(m) => { m.ENV.LANG = language === 'pt' ? 'pt_BR.UTF-8' : 'en_US.UTF-8'; }],
+  });
+  return { module, errors, shown };
+}
+
+// arrasto on one data file, then arrasto-grafico on its first curve file.
+async function runOnce(text, language, report) {
+  const files = new Map([['dados.txt', fileOf(encoder.encode(text))]]);
+  const { module, errors, shown } = await spawn(files, language, report);
+  if (module.ccall('web_arrasto', 'number', [], []) !== 0) throw new Error(errors.join('\n'));
+  const curve = shown[1];
+  if (module.ccall('web_grafico', 'number', ['string'], [curve]) !== 0)
+    throw new Error(errors.join('\n'));
+  return { files, shown, curve };
+}
+
+function blobOf(file, type) {
+  return new Blob(file.parts, { type });
+}
+
+async function run({ text, language, total }) {
+  let written = 0;
+  let next = 0;
+  const step = Math.max(total / 100, 1 << 20);
+  const { files, shown, curve } = await runOnce(text, language, (bytes) => {
+    written += bytes;
+    if (written >= next) {
+      postMessage({ progress: Math.min(written / total, 1) });
+      next = written + step;
+    }
+  });
+  const picture = new TextDecoder().decode(await blobOf(files.get(curve + '.svg')).arrayBuffer());
+  const results = shown.slice(1).map((name) => ({ name, blob: blobOf(files.get(name), 'text/plain') }));
+  last = { text, language, curve, curveBlob: results[0].blob };
+  return { picture, curve, results, svgName: curve + '.svg' };
+}
+
+async function csv({ hold }) {
+  const curveBytes = new Uint8Array(await last.curveBlob.arrayBuffer());
+  const files = new Map([['dados.txt', fileOf(encoder.encode(last.text))], [last.curve, fileOf(curveBytes)]]);
+  const { module, errors } = await spawn(files, last.language);
+  const name = last.curve + '.csv';
+  if (module.ccall('web_curve_csv', 'number', ['string', 'string', 'number'], [last.curve, name, hold ? 1 : 0]) !== 0)
+    throw new Error(errors.join('\n'));
+  return { name, blob: blobOf(files.get(name), 'text/csv') };
+}
+
+// Each run in a folder of its own (1/, 2/, ...), so that runs of the same
+// name do not meet; then one picture of all their curves.
+async function compare({ texts, language }) {
+  const files = new Map();
+  const curves = [];
+  for (const [i, text] of texts.entries()) {
+    const one = await runOnce(text, language);
+    const name = `${i + 1}/${one.curve}`;
+    files.set(name, one.files.get(one.curve));
+    curves.push(name);
+    postMessage({ progress: (i + 1) / texts.length });
+  }
+  const { module, errors } = await spawn(files, language);
+  if (module.ccall('web_grafico', 'number', ['string'], [['-o', 'comparacao.svg', ...curves].join('\n')]) !== 0)
+    throw new Error(errors.join('\n'));
+  const picture = new TextDecoder().decode(await blobOf(files.get('comparacao.svg')).arrayBuffer());
+  return { picture, svgName: 'comparacao.svg' };
+}
+
+onmessage = async ({ data }) => {
+  if (data.wasm) {
+    // Compiled once; a first run of the given example while the user reads
+    // the page has the browser compile the code that a run goes through.
+    compiled = WebAssembly.compile(data.wasm);
+    await runOnce(data.example, 'en').catch(() => {});
+    return;
+  }
+  try {
+    const jobs = { run, csv, compare };
+    postMessage({ done: await jobs[data.job](data) });
+  } catch (error) {
+    postMessage({ failed: error.message });
+  }
+};
