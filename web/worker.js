@@ -61,7 +61,7 @@ async function run({ text, language, total }) {
     }
   });
   const picture = new TextDecoder().decode(await blobOf(files.get(curve + '.svg')).arrayBuffer());
-  const results = shown.slice(1).map((name) => ({ name, blob: blobOf(files.get(name), 'text/plain') }));
+  const results = shown.slice(1).map((name) => ({ name, blob: blobOf(files.get(name), 'application/octet-stream') }));
   last = { text, language, curve, curveBlob: results[0].blob };
   return { picture, curve, results, svgName: curve + '.svg' };
 }
