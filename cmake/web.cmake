@@ -13,6 +13,10 @@ if(EMSCRIPTEN)
     "SHELL:-include ${PROJECT_SOURCE_DIR}/src/runtime/library_gaps.hpp")
   target_link_options(arrasto_flags INTERFACE -fwasm-exceptions)
   set_target_properties(arrasto arrasto-grafico PROPERTIES EXCLUDE_FROM_ALL ON)
+  # Link-time optimisation as in the native Release build, in its full form:
+  # emscripten's prebuilt libraries are there for that one, not for thin LTO.
+  target_compile_options(arrasto_flags INTERFACE $<$<CONFIG:Release>:-flto>)
+  target_link_options(arrasto_flags INTERFACE $<$<CONFIG:Release>:-flto>)
 
   # One module holds both programs: their main functions under other names.
   set(web_mains ${PROJECT_SOURCE_DIR}/src/driver/main.cpp ${PROJECT_SOURCE_DIR}/src/grafico/main.cpp)

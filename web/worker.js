@@ -38,11 +38,16 @@ async function spawn(files, language, onWrite) {
 async function runOnce(text, language, report) {
   const files = new Map([['dados.txt', fileOf(encoder.encode(text))]]);
   const { module, errors, shown } = await spawn(files, language, report);
+  const began = performance.now();
   if (module.ccall('web_arrasto', 'number', [], []) !== 0) throw new Error(errors.join('\n'));
+  const swept = performance.now();
   const curve = shown[1];
   if (module.ccall('web_grafico', 'number', ['string'], [curve]) !== 0)
     throw new Error(errors.join('\n'));
-  return { files, shown, curve };
+  // How long each program took, and the module's memory (which the result
+  // files, held outside it, do not grow): for the benchmark.
+  const timings = { arrasto: swept - began, grafico: performance.now() - swept, memory: module.HEAPU8.length };
+  return { files, shown, curve, timings };
 }
 
 function blobOf(file, type) {
@@ -53,7 +58,7 @@ async function run({ text, language, total }) {
   let written = 0;
   let next = 0;
   const step = Math.max(total / 100, 1 << 20);
-  const { files, shown, curve } = await runOnce(text, language, (bytes) => {
+  const { files, shown, curve, timings } = await runOnce(text, language, (bytes) => {
     written += bytes;
     if (written >= next) {
       postMessage({ progress: Math.min(written / total, 1) });
@@ -63,7 +68,7 @@ async function run({ text, language, total }) {
   const picture = new TextDecoder().decode(await blobOf(files.get(curve + '.svg')).arrayBuffer());
   const results = shown.slice(1).map((name) => ({ name, blob: blobOf(files.get(name), 'application/octet-stream') }));
   last = { text, language, curve, curveBlob: results[0].blob };
-  return { picture, curve, results, svgName: curve + '.svg' };
+  return { picture, curve, results, svgName: curve + '.svg', timings };
 }
 
 async function csv({ hold }) {
