@@ -30,7 +30,8 @@ dpkg-deb --info "$deb"
 dpkg-deb --contents "$deb" | tee "$work/contents"
 for path in usr/bin/arrasto usr/bin/arrasto-grafico usr/libexec/arrasto/Notepad \
   usr/share/doc/arrasto/copyright usr/share/doc/arrasto/changelog.gz \
-  usr/share/doc/arrasto/README.md usr/share/doc/arrasto/examples/dados.txt; do
+  usr/share/doc/arrasto/README.md usr/share/doc/arrasto/examples/dados.txt \
+  "usr/share/arrasto/arrasto-$version.html"; do
   grep -q " \./$path\$" "$work/contents" || fail "no /$path"
 done
 dpkg-deb --field "$deb" Depends | grep -q 'libc6' || fail "Depends names no libc6"

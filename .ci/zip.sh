@@ -47,7 +47,7 @@ mkdir "$parent"
 (cd "$parent" && cmake -E tar xf "$zip")
 app=$parent/arrasto-$version-win64
 [ "$(ls -A "$parent")" = "arrasto-$version-win64" ] || fail "not one top folder: $(ls -A "$parent" | tr '\n' '|')"
-[ "$(ls -A "$app" | sort | tr '\n' ' ')" = "LEIAME.txt LICENSE.txt arrasto-grafico.exe arrasto.exe dados.txt " ] ||
+[ "$(ls -A "$app" | sort | tr '\n' ' ')" = "LEIAME.txt LICENSE.txt arrasto-$version.html arrasto-grafico.exe arrasto.exe dados.txt " ] ||
   fail "the folder holds: $(ls -A "$app" | tr '\n' '|')"
 crlf_only "$app/LEIAME.txt"
 [ "$(head -c 3 "$app/LEIAME.txt" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "LEIAME.txt has no UTF-8 byte-order mark"

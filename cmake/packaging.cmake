@@ -56,6 +56,17 @@ elseif(NOT WIN32)
   install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${ARRASTO_INSTALL_DOCDIR})
 endif()
 
+# The page, built beforehand by the web preset (cmake --workflow --preset
+# web), goes beside the programs in the zip and under share/arrasto in the
+# .deb; another build of it can be named with -DARRASTO_WEB_PAGE=FILE.
+set(ARRASTO_WEB_PAGE ${PROJECT_SOURCE_DIR}/build/web/arrasto-${PROJECT_VERSION}.html
+    CACHE FILEPATH "The page to install, when it has been built")
+if(EXISTS ${ARRASTO_WEB_PAGE} AND WIN32)
+  install(FILES ${ARRASTO_WEB_PAGE} DESTINATION .)
+elseif(EXISTS ${ARRASTO_WEB_PAGE})
+  install(FILES ${ARRASTO_WEB_PAGE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/arrasto)
+endif()
+
 set(CPACK_PACKAGE_NAME arrasto)
 set(CPACK_PACKAGE_VENDOR "the arrasto developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "drag coefficient of a small rocket over a range of Mach numbers")
