@@ -34,7 +34,7 @@ async function pageRun(text) {
   await page.dispatchEvent('#text', 'input');
   const pressed = Date.now();
   await page.click('#start');
-  await page.waitForFunction(() => document.body.dataset.timings, null, { timeout: 120000, polling: 5 });
+  await page.waitForFunction(() => document.body.dataset.timings, null, { timeout: 120000, polling: 100 });
   return { ...JSON.parse(await page.evaluate(() => document.body.dataset.timings)), screen: Date.now() - pressed };
 }
 

@@ -89,6 +89,7 @@ async function makeReader() {
 }
 
 function readData() {
+  if (!reader) return;
   const bytes = encoder.encode(text);
   reader.files.set('dados.txt', { parts: [bytes], size: bytes.length });
   data = JSON.parse(reader.module.ccall('web_read_data', 'string', [], []));
