@@ -28,6 +28,24 @@ Lines feet_rocket(const std::string& nome, const std::string& nariz = "1 semi-el
           "0.05", "1", "0.04", "0.005", "0.03"};
 }
 
+// Each example labels its values: the remark after each value begins with
+// that line's name, so that a line lost or repeated while editing shows.
+TEST(Example, EachRemarkBeginsWithItsLinesName) {
+  const Lines names = {"NOME", "U",  "TO1", "PO1", "RETC", "RETE", "MMAX", "IT", "NA",
+                       "LNA",  "DNA", "LC",  "DC",  "N",    "AC",   "E",    "RC", "TC",
+                       "S",    "SC",  "MOTORLIGADO", "DT",  "NT",   "DETB", "ETB", "LTB"};
+  for (const char* file : {"dados.txt", "dados-aletas.txt"}) {
+    const Lines lines = lines_of(slurp(std::string(ARRASTO_SOURCE_DIR "/example/") + file));
+    ASSERT_EQ(lines.size(), names.size()) << file;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      std::istringstream words(lines[i]);
+      std::string value, name;
+      words >> value >> name;
+      EXPECT_EQ(name, names[i]) << file << ":" << i + 1;
+    }
+  }
+}
+
 const std::string kCabecalho =
     "  # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto\n";
 const std::string kTrajetoria = "Curva_trajet\xC3\xB3ria_";  // as UTF-8 on disk
@@ -56,7 +74,7 @@ TEST(Run, TheExampleThenWhatTheUserSavedOverIt) {
   // read NaN (all the report's but MMAX), a replaced file keeps its mode but
   // not set-ID, and only temporaries of runs no longer alive are removed.
   folder.write("dados.txt", join(example(), "\r\n"));
-  folder.editor_script("[ \"$1\" = dados.txt ] && sed -i 's/^9    IT/0 IT/' dados.txt");
+  folder.editor_script("[ \"$1\" = dados.txt ] && sed -i '8s/^9 /0 /' dados.txt");
   fs::permissions(folder.dir() / "Curva1_foguete", fs::perms(06754));
   // No process has the highest pid_t; one past it is no process ID at all.
   Lines kept{".arrasto-" + std::to_string(::getpid()) + "-3.tmp", ".arrasto-2147483648-3.tmp",

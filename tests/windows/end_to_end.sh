@@ -35,7 +35,7 @@ fail() {
 # command lines in $work/log, and the folder as it was before in $before.
 run_windows() {
   mkdir -p "$work/$1"
-  { printf '%s\r\n' "$2"; sed -e 1d -e 's/^9 .*IT$/25   IT/' -e 's/$/\r/' "$root/example/dados.txt"; } >"$work/$1/dados.txt"
+  { printf '%s\r\n' "$2"; sed -e 1d -e '8s/^9 /25 /' -e 's/$/\r/' "$root/example/dados.txt"; } >"$work/$1/dados.txt"
   before=$(snapshot "$work/$1")
   : >"$work/notepad.log"
   status=0
