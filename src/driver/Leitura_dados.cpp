@@ -28,8 +28,9 @@ namespace {
 }
 
 [[noreturn, gnu::noinline, gnu::cold]] void pressao_invalida(const rt::ListReader& leitor) {
-  leitor.fail_at_line("PO1", rt::tr("the air pressure must be a finite number above 0 kPa, found {}",
-                                    {leitor.quoted_value()}));
+  leitor.fail_at_line("PO1",
+                      rt::tr("the air pressure must be a finite number above 0 kPa, found {}",
+                             {leitor.quoted_value()}));
 }
 
 [[noreturn, gnu::noinline, gnu::cold]] void aletas_invalidas(const rt::ListReader& leitor) {
@@ -72,8 +73,9 @@ bool na_faixa(double valor, Faixa faixa) {
 inline double comprimento(rt::ListReader& leitor, const char* nome, double escala,
                           Faixa faixa = Faixa::zero_ou_mais) {
   // Only in millimetres is a length (of a body tube, say) written in thousands.
-  const double valor = leitor.read_real(
-      nome, escala == 1.0 ? rt::ListReader::Thousands::possible : rt::ListReader::Thousands::unlikely);
+  using Milhares = rt::ListReader::Thousands;
+  const double valor =
+      leitor.read_real(nome, escala == 1.0 ? Milhares::possible : Milhares::unlikely);
   if (!na_faixa(valor, faixa) || !std::isfinite(valor * escala))
     comprimento_invalido(leitor, nome, valor, faixa);
   return valor;

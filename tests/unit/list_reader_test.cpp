@@ -93,7 +93,7 @@ TEST(ListReader, Values) {
     EXPECT_EQ(reader(text).read_integer("IT"), value);
   const struct { std::string line, text; } names[] = {
       {"\"a, b / c\"", "a, b / c"}, {"\"say \"\"hi\"\"\"", "say \"hi\""}, {"a,b", "a"},
-      {"2*x", "x"}, {"'" + std::string(60, 'n') + "'", std::string(50, 'n')}};
+      {"2*x", "x"}, {std::string(1, '\'').append(60, 'n') + "'", std::string(50, 'n')}};
   for (const auto& row : names)
     EXPECT_EQ(rt::trimmed(reader(row.line).read_text("NOME")), row.text);
 }
@@ -140,8 +140,9 @@ TEST(ListReader, WhatGivesNoValue) {
       {'r', "1,5e999", ":1: X: \"1,5e999\" has a comma between two digits; write the number "
                        "with a decimal point and no comma"},
       {'r', "1," + std::string(39, '5'),  // longer than a message shows: no suggestion
-       ":1: X: \"1," + std::string(38, '5') + "\" (cut; 41 bytes in all) has a comma between two "
-                                             "digits; write the number with a decimal point and no comma"},
+       ":1: X: \"1," + std::string(38, '5') +
+           "\" (cut; 41 bytes in all) has a comma between two digits; write the number with a "
+           "decimal point and no comma"},
       {'i', "9,5", ":1: IT: \"9,5\" has a comma between two digits; this value is a whole "
                    "number, written with digits only"},
       {'i', "9,999,999,999", ":1: IT: \"9,999,999,999\" has a comma between two digits; this "
@@ -227,7 +228,9 @@ TEST(DataFile, ImpossibleValuesAreRefusedOnTheirLine) {
       {{{5, "-5"}, {6, "0"}, {7, "-0.9"}, {8, "-9"}, {15, "-1"}, {21, "-1"}, {23, "-1"}}, ""}};
   // Every length, negative and zero.
   for (const int line : {10, 11, 12, 13, 16, 17, 18, 19, 20, 22, 24, 25, 26}) {
-    rows.push_back({{{line, "-1"}}, line == 13 ? tube + "\"-1\"" : line == 20 ? "" : length + "\"-1\""});
+    rows.push_back({{{line, "-1"}}, line == 13   ? tube + "\"-1\""
+                                    : line == 20 ? ""
+                                                 : length + "\"-1\""});
     rows.push_back({{{line, "0"}}, line == 13 ? tube + "\"0\"" : ""});
   }
   for (const Row& row : rows) {

@@ -369,7 +369,8 @@ void ListReader::end_value(std::string_view name, Kind kind, Thousands thousands
   bool separated = false;
   if (c == ',' && kind != Kind::text && value_.ends_in_digit()) {
     ++pos_;
-    if (is_digit(static_cast<char>(peek()))) fail_decimal_comma(name, kind == Kind::integer, thousands);
+    if (is_digit(static_cast<char>(peek())))
+      fail_decimal_comma(name, kind == Kind::integer, thousands);
     separated = true;
   }
   if (names_.empty()) return;

@@ -15,7 +15,8 @@
 // early then names the last value it holds.
 //
 // The file is read as a stream through a buffer of fixed size, and no
-// further than the last value asked for: memory stays the same whatever the
+// further than the last value asked for (and the first word of its remark,
+// when the names are given): memory stays the same whatever the
 // size of the file, its lines or its values, and the tail of a huge file is
 // never read.
 
