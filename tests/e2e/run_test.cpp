@@ -178,6 +178,15 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
       {.data = data_with(9, "5 nariz"),
        .errors = "dados.txt:9: NA: the nose shape must be 1 (half-ellipsoid), 2 (tangent ogive), "
                  "3 (cone) or 4 (paraboloid), found 5\n"},
+      // A decimal comma, a line missing above a labelled one, an impossible value.
+      {.data = data_with(7, "0,9  MMAX"), .lang = "pt_BR.UTF-8",
+       .errors = "dados.txt:7: MMAX: \"0,9\" tem v\xC3\xADrgula decimal; escreva 0.9\n"},
+      {.data = data_with(10, ""),
+       .errors = "dados.txt:11: LNA: the line is labelled DNA: a line above it is missing or "
+                 "extra, or the label is wrong\n"},
+      {.data = data_with(13, "-40 DC"),
+       .errors = "dados.txt:13: DC: the body tube diameter must be a finite number above 0, found "
+                 "\"-40\"\n"},
       {.data = data_with(1, "a\\b"),
        .errors = "dados.txt:1: NOME: the run name cannot name a file: the first curve file "
                  "\"Curva1_a\\\\b\" holds a '\\'\n"},

@@ -1,10 +1,12 @@
 #include "runtime/io/list_reader.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "runtime/platform/messages.hpp"
 #include "runtime/platform/platform.hpp"
@@ -20,6 +22,10 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool is_line_end(int c) { return c == '\r' || c == '\n'; }
+
+// What ends the first word of a remark besides a blank and the line's end:
+// a label may be written "LNA: nose length", "LNA=120" or "LNA(mm)".
+bool ends_word(char c) { return c == ':' || c == '=' || c == ',' || c == '('; }
 
 // Significant digits kept of a real. A double's correct rounding depends on
 // at most 767 of them; beyond, only whether any is not zero counts.
@@ -38,6 +44,7 @@ void ValueBytes::add(char c) {
   const bool sign = first && (c == '+' || c == '-');
   const bool digit = is_digit(c);
   ++size_;
+  last_ = c;
   if (head_.size() < kKept) head_ += c;
   all_zeros_ = all_zeros_ && c == '0';
 
@@ -286,6 +293,13 @@ void ListReader::begin_value(std::string_view name) {
   for (;;) {
     while ((c = peek()) == ' ' || c == '\t') ++pos_;
     if (c == -1) {
+      // With the names known, the place where the file stops is the last
+      // value it holds: the missing line may be any above it.
+      if (values_read_ > 0 && static_cast<std::size_t>(values_read_) < names_.size())
+        fail_at_line(names_[values_read_ - 1],
+                     tr("the file holds {} of the {} values and ends after this one; {}, or a "
+                        "line above, is missing",
+                        {std::to_string(values_read_), std::to_string(names_.size()), name}));
       const std::string what =
           values_read_ == 0   ? tr("missing, the file holds no value")
           : values_read_ == 1 ? tr("missing, the file ends after 1 value")
@@ -307,17 +321,18 @@ void ListReader::begin_value(std::string_view name) {
 
   // A repeat count r*c stands for c; r* alone is a null value.
   value_.clear();
+  repeat_.clear();
   while (is_digit(static_cast<char>(c = peek()))) value_.add(static_cast<char>(c)), ++pos_;
   if (value_.size() > 0 && c == '*') {
     ++pos_;
-    ValueBytes count = value_;
-    count.add('*');
+    repeat_ = value_;
+    repeat_.add('*');
     if (value_.all_zeros())
       fail_at_line(name, tr("a repeat count must be at least 1, found {}",
-                            {quoted(count.head(), count.size())}));
+                            {quoted(repeat_.head(), repeat_.size())}));
     if (at_value_end())
       fail_at_line(name, tr("missing, the repeat count {} gives no value",
-                            {quoted(count.head(), count.size())}));
+                            {quoted(repeat_.head(), repeat_.size())}));
     value_.clear();
     c = peek();
   }
@@ -336,9 +351,142 @@ void ListReader::finish_value() {
   while (!at_value_end()) value_.add(buffer_[pos_++]);
 }
 
+void ListReader::expect_names(std::span<const std::string_view> names) {
+  names_ = names;
+  longest_name_ = 0;
+  for (const std::string_view n : names_) longest_name_ = std::max(longest_name_, n.size());
+}
+
+std::string ListReader::quoted_value() const { return quoted(value_.head(), value_.size()); }
+
+// After a value: a comma between two digits of a number is a decimal comma
+// (any other comma is a separator, the remark after it skipped). Then, with
+// the names known, the first word of the remark: another value's name, as
+// written, shows the values shifted by a line. Only the few bytes of that
+// word are looked at; the rest of the line is skipped as before.
+void ListReader::end_value(std::string_view name, Kind kind, Thousands thousands) {
+  int c = peek();
+  bool separated = false;
+  if (c == ',' && kind != Kind::text && value_.ends_in_digit()) {
+    ++pos_;
+    if (is_digit(static_cast<char>(peek())))
+      fail_decimal_comma(name, kind == Kind::integer, thousands);
+    separated = true;
+  }
+  if (names_.empty()) return;
+  const auto skip_blanks = [&] {
+    while (is_blank(static_cast<char>(c = peek()))) ++pos_;
+  };
+  skip_blanks();
+  if (!separated && (c == ',' || c == '/')) {
+    ++pos_;
+    skip_blanks();
+  }
+  std::string word;
+  while (c != -1 && !is_line_end(c) && !is_blank(static_cast<char>(c)) &&
+         !ends_word(static_cast<char>(c))) {
+    if (word.size() == longest_name_) return;  // longer than any name
+    word += static_cast<char>(c);
+    ++pos_;
+    c = peek();
+  }
+  if (word.empty() || word == name) return;
+  if (std::find(names_.begin(), names_.end(), word) != names_.end())
+    fail_at_line(name, tr("the line is labelled {}: a line above it is missing or extra, or the "
+                          "label is wrong",
+                          {word}));
+}
+
+// The number whose comma stands between two digits is taken to its end (a
+// blank, a slash, the line's end, or a comma not followed by a digit) and
+// shown with what to write instead: the comma as a decimal point; without
+// the commas where they can only separate thousands ("1,500,000", or an
+// integer's "1,000"); both, saying which is which, where either reading is
+// possible ("500,000" for a value that may be that large). An integer is
+// never offered a decimal point, which the integer reading would refuse.
+void ListReader::fail_decimal_comma(std::string_view name, bool integer, Thousands thousands) {
+  constexpr std::size_t kShown = 40;  // as quoted() shows; longer gets no suggestion
+  std::string token(value_.head());
+  token += ',';
+  std::uint64_t size = value_.size() + 1;
+  for (;;) {
+    int c = peek();
+    if (c == -1 || is_line_end(c) || is_blank(static_cast<char>(c)) || c == '/') break;
+    if (c == ',') {
+      ++pos_;
+      if (!is_digit(static_cast<char>(c = peek()))) break;
+      ++size;
+      if (token.size() <= kShown) token += ',';
+    }
+    ++pos_;
+    ++size;
+    if (token.size() <= kShown) token += static_cast<char>(c);
+  }
+  std::string head(repeat_.head());
+  if (head.size() == repeat_.size()) head += token;
+  const std::uint64_t total = repeat_.size() + size;
+  const std::string shown = quoted(head, total);
+
+  std::string what;
+  if (total <= kShown) {
+    const std::string count(repeat_.head());
+    std::string_view t = token;
+    const std::string sign(t.substr(0, t[0] == '+' || t[0] == '-'));
+    t.remove_prefix(sign.size());
+    const auto digits = [](std::string_view part) {
+      return !part.empty() && std::all_of(part.begin(), part.end(), is_digit);
+    };
+    std::vector<std::string_view> parts;
+    for (std::size_t from = 0;;) {
+      const std::size_t comma = t.find(',', from);
+      parts.push_back(t.substr(from, comma - from));
+      if (comma == std::string_view::npos) break;
+      from = comma + 1;
+    }
+    bool grouped = digits(parts[0]) && parts[0].size() <= 3 && parts[0][0] != '0';
+    std::string joined = count + sign;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      grouped = grouped && digits(parts[i]) && (i == 0 || parts[i].size() == 3);
+      joined += parts[i];
+    }
+    ValueBytes check;
+    const auto reads = [&](std::string_view text) {
+      check.clear();
+      for (const char c : text.substr(count.size())) check.add(c);
+      int i;
+      double x;
+      return integer ? check.integer(i) == ValueBytes::Integer::ok
+                     : check.real(x) == ValueBytes::Real::ok;
+    };
+    std::string decimal;
+    if (parts.size() == 2 && digits(parts[0]))
+      decimal = count + sign + std::string(parts[0]) + "." + std::string(parts[1]);
+    if (grouped && !reads(joined)) grouped = false;
+    if (!integer && !decimal.empty() && !reads(decimal)) decimal.clear();
+
+    if (grouped && (integer || parts.size() > 2))
+      what = tr("{} has a thousands separator; write {}", {shown, joined});
+    else if (grouped && thousands == Thousands::possible)
+      what = tr("{} has a comma: write {} if it separates thousands, or {} if it marks the "
+                "decimals",
+                {shown, joined, decimal});
+    else if (!integer && !decimal.empty())
+      what = tr("{} has a decimal comma; write {}", {shown, decimal});
+  }
+  if (what.empty())
+    what = integer ? tr("{} has a comma between two digits; this value is a whole number, "
+                        "written with digits only",
+                        {shown})
+                   : tr("{} has a comma between two digits; write the number with a decimal "
+                        "point and no comma",
+                        {shown});
+  fail_at_line(name, what);
+}
+
 int ListReader::read_integer(std::string_view name) {
   begin_value(name);
   finish_value();
+  end_value(name, Kind::integer);
   int value = 0;
   switch (value_.integer(value)) {
     case ValueBytes::Integer::ok: break;
@@ -353,9 +501,10 @@ int ListReader::read_integer(std::string_view name) {
   return value;
 }
 
-double ListReader::read_real(std::string_view name) {
+double ListReader::read_real(std::string_view name, Thousands thousands) {
   begin_value(name);
   finish_value();
+  end_value(name, Kind::real, thousands);
   double value = 0;
   switch (value_.real(value)) {
     case ValueBytes::Real::ok: break;
@@ -376,6 +525,7 @@ FixedText ListReader::read_text(std::string_view name) {
   const int first = peek();
   if (value_.size() > 0 || (first != '\'' && first != '"')) {
     finish_value();
+    end_value(name, Kind::text);
     ++values_read_;
     if (value_.head().size() > kTextLength) cut_off_ = value_.head().substr(kTextLength);
     return make_text(value_.head());
@@ -400,6 +550,7 @@ FixedText ListReader::read_text(std::string_view name) {
     fail_at_line(name, tr("expected a blank or a comma after the closing {}, found {}",
                           {delimiter, quoted(rest.head(), rest.size())}));
   }
+  end_value(name, Kind::text);
   ++values_read_;
   if (text.size() > kTextLength) cut_off_ = text.substr(kTextLength);
   return make_text(text);
