@@ -327,5 +327,34 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
             "-o needs the picture's file name and at least one curve file\n");
 }
 
+
+// Each curve file arrasto writes at the extremes of its input is drawn, in
+// bounded time, its values beyond the doubles shown as points not drawn.
+TEST(Run, ThePictureToolDrawsEveryCurveArrastoWrites) {
+  const struct {
+    std::string mmax, it, note;
+  } cases[] = {
+      {"1.5e305", "9", ">9 pontos não finitos"},  // the speed overflows
+      {"1.7976931348623157e308", "3", ">3 pontos não finitos"},
+      {"-1.7976931348623157e308", "2", ">2 pontos não finitos"},  // written as -1.797693134862316E+308
+      {"1e-320", "5", ">5 pontos não finitos"},
+      {"-0.9", "9", ">9 pontos não finitos"},
+      {"1e-5", "3", ">3 pontos com coeficiente negativo, abaixo de Mach 0.00002"},
+      {"0.5", "1", "</svg>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mmax);
+    RunFolder folder;
+    Lines data = example();
+    data[6] = c.mmax + " MMAX";
+    data[7] = c.it + " IT";
+    folder.write("dados.txt", join(data));
+    ASSERT_EQ(folder.run().status, 0);
+    const Outcome drawn = folder.run({}, {}, GRAFICO_EXE);
+    EXPECT_EQ(std::to_string(drawn.status) + drawn.errors, "0");
+    EXPECT_NE(folder.read("Curva1_foguete.svg").find(c.note), std::string::npos);
+  }
+}
+
 }  // namespace
 }  // namespace e2e

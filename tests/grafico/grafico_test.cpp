@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -65,8 +66,10 @@ TEST(Grafico, ReadsEachFileToItsErrorLineOrPicture) {
       {" 1 2 3", "1: expected the header line, which begins with '#'"},
       {h + "\n 0.1 122.4 0.17 1\n", "3: expected 3 numbers, found 4"},
       {h + " 0.1 122.4 N\xFAmero\f\n", "2: not a number: \"N\\xFAmero\\x0C\""},
-      {h + " 0.1 122.4 abcdefghijklmnopqrstuvwxyz\n", "2: not a number: \"abcdefghijklmnopqrstuvwx...\""},
-      {h + " 0.1 122.4 1.0E+999\n", "2: number out of range: \"1.0E+999\""},
+      // Beyond the doubles: an infinity (arrasto's largest double, rounded to 16 digits, is
+      // one), or a zero that is drawn.
+      {h + " 1.797693134862316E+308 Infinity NaN\n 0.0002e312 0 1\n 0.5 612 0.4\n", ">2 pontos não finitos"},
+      {h + " 0.001e-321 0 0.4\n", "<circle cx=\"90\""},
       // A file with no line end (a device, a binary) is not read to its end.
       {h + std::string(5000, '0'), "2: line longer than 4096 bytes"},
       {h + " 1 2 3" + std::string(4091, ' ') + "\n", "2: line longer than 4096 bytes"},
@@ -115,6 +118,10 @@ TEST(Grafico, AxisTicksAtRoundStepsWithExactLabels) {
       {'w', 0, 0.3, 3, "0.0 0.1 0.2 0.3"},  // 0.3 / 0.1 < 3
       {'1', 0.03, 0, 0, "0.04"}, {'1', 0.0299, 0, 0, "0.03"},
       {'1', 0.09, 0, 0, "0.1"}, {'1', 1e-320, 0, 0, "2e-320"},
+      // Speeds of Mach 1e305 overflow to km/h: the ticks stop at the largest double.
+      {'w', 0, INFINITY, 3, "0 5e307 1e308 1.5e308"}, {'w', -INFINITY, 0, 2, "-1e308 0"},
+      {'w', NAN, 1, 3, ""}, {'0', 0, INFINITY, 4, "0 5e307 1e308 1.5e308"},
+      {'1', 5e-324, 0, 0, "1e-323"},
   };
   for (const auto& c : cases) {
     std::string labels;
