@@ -10,6 +10,7 @@
 #include "grafico/axis_ticks.hpp"
 #include "grafico/curve_file.hpp"
 #include "grafico/curve_svg.hpp"
+#include "grafico/plot_files.hpp"
 
 namespace {
 
@@ -130,6 +131,21 @@ TEST(Grafico, AxisTicksAtRoundStepsWithExactLabels) {
       labels += (labels.empty() ? "" : " ") + tick.label;
     EXPECT_EQ(c.kind == '1' ? grafico::one_digit_above(c.lo) : labels, c.labels) << c.lo << ' ' << c.hi;
   }
+}
+
+// An older file that a picture may replace: only an SVG picture, whatever its prolog.
+TEST(Grafico, APictureReplacesOnlyAnSvgPicture) {
+  const struct {
+    const char* head;
+    bool svg;
+  } cases[] = {
+      {"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"", true},
+      {"\xEF\xBB\xBF<!-- <svg> -->\r\n<!DOCTYPE svg [ <!ENTITY a \">\"> ]>\n<svg:svg\txmlns:svg=", true},
+      {"<svg/>", true},
+      {"<svgx>", false}, {"<html><svg>", false}, {"<!-- <svg> ", false}, {"<svg", false},
+      {"", false}, {"1 2 3\n", false}, {"<?xml?><!DOCTYPE svg", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(grafico::is_svg_picture(c.head), c.svg) << c.head;
 }
 
 TEST(Grafico, AMillionPointsGiveABoundedPictureThatKeepsASpike) {
