@@ -3,6 +3,10 @@
 // directory; "-o FILE.svg" draws all the given files in one picture.
 // Prints nothing on success; one line per file it cannot draw, and exit
 // status 1; one line for a command line it refuses, and exit status 2.
+//
+// Started from the Windows desktop (a double-click, or files dropped on the
+// .exe), it also opens the picture in the system's viewer, and files
+// dropped together make one comparison.
 
 #include <exception>
 #include <filesystem>
@@ -15,11 +19,15 @@
 #include "runtime/io/list_reader.hpp"
 #include "runtime/platform/command_line.hpp"
 #include "runtime/platform/console.hpp"
+#include "runtime/platform/desktop.hpp"
 #include "runtime/platform/messages.hpp"
 
 namespace {
 
 namespace fs = std::filesystem;
+
+// The picture of curve files dropped together on the .exe, beside the first.
+constexpr char8_t kDroppedComparison[] = u8"comparacao.svg";
 
 std::string usage() {
   return rt::tr(
@@ -128,6 +136,12 @@ Drawn plot(std::vector<fs::path> files, const std::optional<fs::path>& compariso
   return drawn;
 }
 
+bool opened(const fs::path& picture) {
+  std::error_code error;
+  const std::u8string name = fs::absolute(picture, error).u8string();
+  return !error && rt::open_in_viewer(std::string(name.begin(), name.end()));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -145,12 +159,23 @@ int main(int argc, char** argv) {
     rt::print_output_text(rt::version_text("arrasto-grafico"));
     return 0;
   }
+  // Files dropped together on the .exe: one picture that compares them.
+  const bool desktop = rt::started_from_desktop();
+  if (desktop && !request.comparison && request.files.size() > 1)
+    request.comparison = request.files.front().parent_path() / kDroppedComparison;
   Drawn drawn{1, {}};
   try {
     drawn = plot(request.files, request.comparison);
   } catch (const std::exception& error) {
     rt::print_error_line(std::string("arrasto-grafico: ") + error.what());
   }
-  if (drawn.status != 0) rt::hold_console_window();  // a file dropped on the .exe
+  // A desktop user sees the picture; from a prompt the user opens it.
+  bool hold = drawn.status != 0;  // the window open until the errors are read
+  if (desktop && drawn.picture && !opened(*drawn.picture)) {
+    rt::print_error_line(rt::tr("{}: drawn, but no program could open it; open it in a browser",
+                                {grafico::shown_name(*drawn.picture)}));
+    hold = true;
+  }
+  if (hold) rt::hold_console_window();
   return drawn.status;
 }
