@@ -314,7 +314,7 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
   fs::create_directory(folder.dir() / "Curva1_pasta");
   ASSERT_EQ(::mkfifo((folder.dir() / "Curva1_fifo").c_str(), 0600), 0);
   folder.write("Curva1_retas", "# header\n 0.5 612 0.4\n 0.9 1101.6 0.45\n");
-  folder.write("Curva1_ruim.svg", "older");
+  folder.write("Curva1_ruim.svg", "<svg>older</svg>");
   // Every Curva1_ file but the folder, the FIFO and the pictures, in silence.
   const Outcome all = folder.run({}, {}, GRAFICO_EXE);
   EXPECT_EQ(all.status, 0);
@@ -323,8 +323,8 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
   folder.write("Curva1_ruim", "  # header\n 0.1 122.4\n");
   const Outcome ruim = folder.run({}, {}, GRAFICO_EXE);
   EXPECT_EQ(ruim.status, 1);
-  EXPECT_EQ(ruim.errors, "Curva1_ruim:2: expected 3 numbers, found 2\n");
-  EXPECT_EQ(folder.read("Curva1_ruim.svg"), "older");
+  EXPECT_EQ(ruim.errors, "\"Curva1_ruim\":2: expected 3 numbers, found 2\n");
+  EXPECT_EQ(folder.read("Curva1_ruim.svg"), "<svg>older</svg>");
   const std::string picture = folder.read("Curva1_foguete.svg");
   EXPECT_NE(picture.find(">foguete</text>"), std::string::npos);
   EXPECT_EQ(std::count(picture.begin(), picture.end(), ','), 9) << "the nine points, in one line";
@@ -345,13 +345,109 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
       {},
       GRAFICO_EXE);
   EXPECT_EQ(refused.status, 1);
-  EXPECT_EQ(refused.errors,
-            "Curva1_pasta: cannot read: it is a folder\nCurva1_fifo: cannot read: not a regular file\n"
-            "Curva1_a b\\x0Ab\\x1B[31m\\xFF\xE2\x82\xAC\\xE0\\x80\\x80\xC3\x80\\xC2\\x85: cannot open: No "
-            "such file or "
-            "directory\n");
-  EXPECT_EQ(folder.run({"-o", "comparacao.svg"}, {}, GRAFICO_EXE).errors,
-            "-o needs the picture's file name and at least one curve file\n");
+  const std::string start = "\"Curva1_pasta\": cannot read: it is a folder\n"
+                            "\"Curva1_fifo\": cannot read: not a regular file\n\"Curva1_a b\\x0Ab\\x1B[31m\\xFF";
+  const std::string end = "\\xE0\\x80\\x80";  // how the valid UTF-8 between shows is the quoting's own
+  EXPECT_TRUE(refused.errors.starts_with(start) && refused.errors.find(end) != std::string::npos &&
+              refused.errors.ends_with("\\xC2\\x85\": cannot open: No such file or directory\n"))
+      << refused.errors;
+}
+
+// Each curve file arrasto writes at the extremes of its input is drawn, in
+// bounded time, its values beyond the doubles shown as points not drawn.
+TEST(Run, ThePictureToolDrawsEveryCurveArrastoWrites) {
+  const struct {
+    std::string mmax, it, note;
+  } cases[] = {
+      {"1.5e305", "9", ">9 pontos não finitos"},  // the speed overflows
+      {"1.7976931348623157e308", "3", ">3 pontos não finitos"},
+      {"-1.7976931348623157e308", "2", ">2 pontos não finitos"},  // written as -1.797693134862316E+308
+      {"1e-320", "5", ">5 pontos não finitos"},
+      {"-0.9", "9", ">9 pontos não finitos"},
+      {"1e-5", "3", ">3 pontos com coeficiente negativo, abaixo de Mach 0.00002"},
+      {"0.5", "1", "</svg>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mmax);
+    RunFolder folder;
+    Lines data = example();
+    data[6] = c.mmax + " MMAX";
+    data[7] = c.it + " IT";
+    folder.write("dados.txt", join(data));
+    ASSERT_EQ(folder.run().status, 0);
+    const Outcome drawn = folder.run({}, {}, GRAFICO_EXE);
+    EXPECT_EQ(std::to_string(drawn.status) + drawn.errors, "0");
+    EXPECT_NE(folder.read("Curva1_foguete.svg").find(c.note), std::string::npos);
+  }
+}
+
+// What the picture tool refuses: a command line, in one line and status 2,
+// or a picture that would replace what is not an older picture, in one line
+// and status 1; either way every file stays as it was.
+TEST(Run, ThePictureToolReplacesNothingButAnOlderPicture) {
+  const std::string curve = "Curva1_foguete", trajectory = kTrajetoria + "foguete";
+  const struct {
+    Lines arguments;
+    int status;
+    std::string errors, lang = "C";
+  } cases[] = {
+      {{"-o", curve, curve}, 1, "\"Curva1_foguete\": is one of the curve files; the picture would replace it\n"},
+      {{"-o", "ligada.svg", curve}, 1, "\"ligada.svg\": is one of the curve files; the picture would replace it\n"},
+      {{"-o", "dados.txt", curve}, 1, "\"dados.txt\": existe e não é uma figura SVG; fica como está\n",
+       "pt_BR.UTF-8"},
+      {{curve + "_texto"}, 1, "\"Curva1_foguete_texto.svg\": exists and is not an SVG picture; it is left as it is\n"},
+      {{"-o", "fifo.svg", curve}, 1, "\"fifo.svg\": not a plain file; no picture replaces it\n"},
+      {{"-o", "link.svg", curve}, 1, "\"link.svg\": not a plain file; no picture replaces it\n"},
+      {{"-o", "pasta", curve}, 1, "\"pasta\": names a folder, not a picture file\n"},
+      {{"-o", "nova/", curve}, 1, "\"nova/\": names a folder, not a picture file\n"},
+      {{"-o", "a.svg", "-o", "b.svg", curve}, 2,
+       "arrasto-grafico: -o appears twice (\"a.svg\" and \"b.svg\"); all the curves go into one picture\n"},
+      {{"-o", "-", curve}, 2,
+       "arrasto-grafico: -o -: the picture cannot go to standard output; give it a file name\n"},
+      {{"-o", "c.svg"}, 2, "arrasto-grafico: -o needs the picture's file name and at least one curve file\n"},
+      {{curve, ""}, 2, "arrasto-grafico: a curve file's name is empty\n"},
+      {{"-x\x1B[31mRED\n2nd"}, 2,
+       "arrasto-grafico: unknown option \"-x\\x1B[31mRED\\x0A2nd\" (see \"arrasto-grafico --help\")\n"},
+      // The name of the run's trajectory curve, whatever its quoting shows of the "ó".
+      {{trajectory}, 1, "; use \"Curva1_foguete\" instead\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.errors);
+    RunFolder folder;
+    folder.write("dados.txt", join(example()));
+    for (const std::string& name : {curve, curve + "_texto"}) folder.write(name, kCabecalho + " 0.5 612 0.4\n");
+    folder.write(trajectory, "    612.000000000000       0.400000000000000     \n");
+    fs::create_hard_link(folder.dir() / curve, folder.dir() / "ligada.svg");
+    folder.write(curve + "_texto.svg", "picture notes\n");
+    ASSERT_EQ(::mkfifo((folder.dir() / "fifo.svg").c_str(), 0600), 0);
+    fs::create_symlink("dados.txt", folder.dir() / "link.svg");
+    fs::create_directory(folder.dir() / "pasta");
+    const Lines files = folder.files();
+    const auto contents = [&] {
+      std::string all;
+      for (const std::string& name : files) all += fs::is_regular_file(folder.dir() / name) ? folder.read(name) : name;
+      return all;
+    };
+    const std::string before = contents();
+    const Outcome outcome = folder.run(c.arguments, {"LANG=" + c.lang}, GRAFICO_EXE);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_TRUE(c.errors.starts_with(";") ? outcome.errors.ends_with(c.errors) : outcome.errors == c.errors)
+        << outcome.errors;
+    EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1);
+    EXPECT_EQ(folder.files(), files);
+    EXPECT_TRUE(contents() == before && fs::status(folder.dir() / "fifo.svg").type() == fs::file_type::fifo)
+        << "a file was replaced";
+  }
+  // A working folder the user may not list (the superuser run as nobody).
+  RunFolder folder;
+  fs::permissions(folder.dir().parent_path(), fs::perms(0711));
+  fs::permissions(folder.dir(), fs::perms(0311));
+  const std::string as_user = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const Outcome unlisted =
+      folder.run({"-c", "exec " + as_user + "\"$0\"", GRAFICO_EXE}, {"LANG=pt_BR.UTF-8"}, "/bin/sh");
+  fs::permissions(folder.dir(), fs::perms(0700));
+  EXPECT_EQ(std::to_string(unlisted.status) + unlisted.errors,
+            "1arrasto-grafico: não foi possível ler a pasta de trabalho: Permissão negada\n");
 }
 
 }  // namespace

@@ -76,6 +76,60 @@ done
   fail "arrasto-grafico.exe: $(cat "$work/out")"
 grep -q '</svg>' "$work/run/${results[0]}.svg" 2>/dev/null || fail "arrasto-grafico.exe drew no picture"
 
+# --- Curve files dropped on arrasto-grafico.exe from the desktop, where it
+# runs alone in a console window of its own (wine's start gives it one):
+# several make one comparison beside the first, and the picture opens in the
+# program associated with .svg, here the stand-in, which logs its command
+# line in $work/notepad.log (it writes ..\notepad.log from the folder the
+# picture tool ran in). From a prompt nothing opens.
+winpath() { echo "Z:$(tr / '\\' <<<"$1")"; }
+cp "$standin" "$bin/visualizador.exe"
+"$wine" reg add 'HKCR\.svg' /ve /d arrasto.teste /f >/dev/null 2>&1
+"$wine" reg add 'HKCR\arrasto.teste\shell\open\command' /ve /f \
+  /d "\"$(winpath "$bin/visualizador.exe")\" \"%1\"" >/dev/null 2>&1
+mkdir -p "$work/drop/outra pasta"
+cp "$work/run/${results[0]}" "$work/drop/Curva1_primeira"
+cp "$work/run/${results[0]}" "$work/drop/outra pasta/Curva1_segunda ç"
+# Drops the files named by "$@" on the .exe from $work/drop and waits for
+# the viewer's log line, if one comes.
+drop() {
+  : >"$work/notepad.log"
+  (cd "$work/drop" && "$wine" start /wait "$(winpath "$grafico")" "$@" </dev/null >/dev/null 2>&1) || status=$?
+  for _ in $(seq 20); do [ ! -s "$work/notepad.log" ] || break; sleep 0.5; done
+  tr -d '\r' <"$work/notepad.log" >"$work/log"
+}
+status=0
+drop "$(winpath "$work/drop/Curva1_primeira")" "$(winpath "$work/drop/outra pasta/Curva1_segunda ç")"
+[ "$status" -eq 0 ] && grep -q '>segunda ç</text>' "$work/drop/comparacao.svg" 2>/dev/null &&
+  [ "$(ls "$work/drop" "$work/drop/outra pasta" | grep -c '\.svg$')" -eq 1 ] ||
+  fail "two curve files dropped: exit status $status, no comparison beside the first (or single pictures)"
+[ "$(cat "$work/log")" = "\"$(winpath "$bin/visualizador.exe")\" \"$(winpath "$work/drop/comparacao.svg")\"" ] ||
+  fail "two curve files dropped: the viewer was called as: $(cat "$work/log")"
+drop "$(winpath "$work/drop/outra pasta/Curva1_segunda ç")"
+[ "$(cat "$work/log")" = "\"$(winpath "$bin/visualizador.exe")\" \"$(winpath "$work/drop/outra pasta/Curva1_segunda ç.svg")\"" ] ||
+  fail "one curve file dropped: the viewer was called as: $(cat "$work/log")"
+: >"$work/notepad.log"
+(cd "$work/drop" && "$wine" "$grafico" Curva1_primeira >/dev/null 2>&1) && sleep 2 && [ ! -s "$work/notepad.log" ] ||
+  fail "from a prompt, the viewer was called: $(cat "$work/notepad.log")"
+# A picture replaces only an older picture: the data file and the null
+# device are refused, a comparison drawn before is replaced.
+for target in dados.txt NUL; do
+  before=$(snapshot "$work/run")
+  status=0
+  (cd "$work/run" && "$wine" "$grafico" -o $target "${results[0]}" >"$work/out" 2>"$work/err") || status=$?
+  [ "$status" -eq 1 ] && [ "$(snapshot "$work/run")" = "$before" ] &&
+    grep -q "^\"$target\": \(exists and is not an SVG picture\|not a plain file\)" "$work/err" ||
+    fail "-o $target: exit status $status, $(cat "$work/err")"
+done
+(cd "$work/drop" && "$wine" "$grafico" -o comparacao.svg Curva1_primeira >"$work/out" 2>&1) &&
+  ! grep -q segunda "$work/drop/comparacao.svg" || fail "-o over an older comparison: $(cat "$work/out")"
+# The trajectory curve in place of the first: the line says which file to
+# use (however its quoting shows the "ç").
+status=0
+(cd "$work/run" && "$wine" "$grafico" "${results[1]}" >"$work/out" 2>"$work/err") || status=$?
+[ "$status" -eq 1 ] && [[ "$(tr -d '\r' <"$work/err")" == *'; use "Curva1_Lan'*'amento do foguete 2 ensaio" instead' ]] ||
+  fail "the trajectory curve: exit status $status, $(cat "$work/err")"
+
 # --- Runs that stop with one line and write or replace no file: run names
 # Windows cannot take, a result file the user made read-only, and the
 # arguments (a file dropped on the .exe among them), with the messages in

@@ -65,6 +65,13 @@ bool is_folder(const std::string& name) {
   return ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+FileKind file_kind(const std::string& name) {
+  struct stat st {};
+  if (::lstat(name.c_str(), &st) != 0) return FileKind::none;
+  if (S_ISREG(st.st_mode)) return FileKind::regular;
+  return S_ISDIR(st.st_mode) ? FileKind::folder : FileKind::other;
+}
+
 bool same_spelling(const std::string& a, const std::string& b) { return a == b; }
 
 }  // namespace rt

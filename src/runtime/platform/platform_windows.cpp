@@ -177,6 +177,25 @@ bool is_folder(const std::string& name) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+FileKind file_kind(const std::string& name) {
+  std::wstring path;
+  if (!to_wide(name, path)) return FileKind::none;
+  // Opened for no access, the link itself rather than what it points to;
+  // the backup flag lets a folder be opened too. A device name ("NUL")
+  // opens as a character device.
+  const Handle file(CreateFileW(path.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file.valid()) return FileKind::none;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return FileKind::other;
+  return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::folder
+                                                                 : FileKind::regular;
+}
+
 bool same_spelling(const std::string& a, const std::string& b) {
   std::wstring wa, wb;
   if (!to_wide(a, wa) || !to_wide(b, wb) || wa.size() > static_cast<std::size_t>(INT_MAX) ||
