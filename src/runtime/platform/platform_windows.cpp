@@ -120,7 +120,9 @@ InputFile::InputFile(const std::string& name) : name_(name) {
     if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
       throw RunError(tr("{}: cannot read: it is a folder", {name}));
-    throw RunError(tr("{}: cannot open: {}", {name, reason(error)}));
+    const std::string message = tr("{}: cannot open: {}", {name, reason(error)});
+    if (error == ERROR_FILE_NOT_FOUND) throw MissingFile(message, name);
+    throw RunError(message);
   }
   if (GetFileType(file) != FILE_TYPE_DISK) {
     CloseHandle(file);
