@@ -3,7 +3,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 #ifdef _WIN32
@@ -122,12 +121,9 @@ constexpr Reason kErrnoReasons[] = {
 std::string errno_reason_in(std::string_view language, int error) {
   for (const Reason& reason : kErrnoReasons)
     if (reason.error == error) return tr_in(language, reason.english);
-  const std::string number = std::to_string(error);
-  // The C library's own text, when it has one, for whoever helps the user.
-  const std::string text = std::strerror(error);
-  if (text.empty() || text.find(number) != std::string::npos)
-    return tr_in(language, "system error {}", {number});
-  return tr_in(language, "system error {}: {}", {number, text});
+  // The C libraries' texts for the rest differ (MinGW's names no number):
+  // the number says it exactly.
+  return tr_in(language, "system error {}", {std::to_string(error)});
 }
 
 std::string errno_reason(int error) { return errno_reason_in(user_language_cached(), error); }
@@ -142,6 +138,8 @@ struct SystemReason {
   DWORD error;
   std::string_view english;
 };
+// Codes that MinGW-w64's headers do not name.
+constexpr DWORD kVirusInfected = 225, kVirusDeleted = 226, kDiskQuotaExceeded = 1295;
 constexpr SystemReason kSystemReasons[] = {
     {ERROR_FILE_NOT_FOUND, "No such file or directory"},
     {ERROR_PATH_NOT_FOUND, "No such folder"},
@@ -182,14 +180,14 @@ constexpr SystemReason kSystemReasons[] = {
     {ERROR_BAD_PATHNAME, "Invalid file name"},
     {ERROR_FILENAME_EXCED_RANGE, "File name too long"},
     {ERROR_FILE_TOO_LARGE, "File too large"},
-    {ERROR_VIRUS_INFECTED, "The antivirus blocked the file"},
-    {ERROR_VIRUS_DELETED, "The antivirus blocked the file"},
+    {kVirusInfected, "The antivirus blocked the file"},
+    {kVirusDeleted, "The antivirus blocked the file"},
     {ERROR_DIRECTORY, "Not a directory"},
     {ERROR_DELETE_PENDING, "The file is being deleted"},
     {ERROR_NO_MEDIA_IN_DRIVE, "No disk in the drive"},
     {ERROR_NO_UNICODE_TRANSLATION, "Illegal byte sequence"},
     {ERROR_TOO_MANY_LINKS, "Too many links"},
-    {ERROR_DISK_QUOTA_EXCEEDED, "Disk quota exceeded"},
+    {kDiskQuotaExceeded, "Disk quota exceeded"},
     {ERROR_FILE_CORRUPT, "File system damaged: it needs a check"},
     {ERROR_DISK_CORRUPT, "File system damaged: it needs a check"},
     {ERROR_CANT_RESOLVE_FILENAME, "Too many levels of symbolic links"},

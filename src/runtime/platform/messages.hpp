@@ -30,7 +30,7 @@ std::string tr_in(std::string_view language, std::string_view english,
 // Why a file operation failed, from its errno value, in the user's language:
 // the program's own text for every reason a file of this program can meet
 // (the C libraries word them differently, so their texts are not the key);
-// any other value gives "system error N" with the C library's text.
+// any other value gives "system error N".
 std::string errno_reason(int error);
 std::string errno_reason_in(std::string_view language, int error);
 
