@@ -46,7 +46,7 @@ std::string usage() {
 std::string working_folder() {
   std::error_code error;
   const std::u8string path = std::filesystem::current_path(error).u8string();
-  return error ? std::string(".") : rt::quoted_whole(std::string(path.begin(), path.end()));
+  return error ? std::string(".") : rt::printable_text(std::string(path.begin(), path.end()));
 }
 
 // Arguments never start a run, so that a mistyped command line cannot
@@ -90,12 +90,12 @@ std::string no_data_file() {
   const std::string file = arrasto::kArquivoDados;
   if (rt::started_from_desktop())
     return file + ": " +
-           rt::tr("there is no dados.txt in this folder, {}. Copy here the dados.txt that came "
+           rt::tr("there is no dados.txt in this folder ({}). Copy here the dados.txt that came "
                   "with arrasto, or create one (LEIAME.txt says what each line holds), then "
                   "double-click arrasto.exe again",
                   {working_folder()});
   return file + ": " +
-         rt::tr("no such file in the working folder, {}; create it there (the example's "
+         rt::tr("no such file in the working folder ({}): create it there (the example's "
                 "dados.txt is a start) or run arrasto in the folder that holds it",
                 {working_folder()});
 }

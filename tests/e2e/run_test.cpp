@@ -174,7 +174,7 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
     int status = 1;
     std::string output = "", errors = "";  // output: how standard output begins
   } const cases[] = {
-      {.data = "", .errors = "dados.txt: no such file in the working folder, \"@DIR@\"; create it "
+      {.data = "", .errors = "dados.txt: no such file in the working folder (@DIR@): create it "
                              "there (the example's dados.txt is a start) or run arrasto in the "
                              "folder that holds it\n"},
       {.data = data_with(9, "0 nariz"), .lang = "pt_BR.UTF-8",

@@ -224,10 +224,11 @@ bool hidden(char32_t c) {
 }
 
 // Appends the bytes for a message, at most limit of them: printable UTF-8
-// as it is, a quotation mark or a backslash after a backslash, and every
-// other byte as \xHH. A character that would cross the limit is left out
-// whole.
-void append_shown(std::string& out, std::string_view bytes, std::size_t limit) {
+// as it is, and every other byte as \xHH; with escape_quotes, a quotation
+// mark or a backslash after a backslash. A character that would cross the
+// limit is left out whole.
+void append_shown(std::string& out, std::string_view bytes, std::size_t limit,
+                  bool escape_quotes) {
   constexpr char hex[] = "0123456789ABCDEF";
   std::size_t i = 0;
   while (i < bytes.size()) {
@@ -235,7 +236,7 @@ void append_shown(std::string& out, std::string_view bytes, std::size_t limit) {
     const std::size_t n = utf8_at(bytes, i, code);
     const std::size_t taken = n == 0 ? 1 : n;
     if (i + taken > limit) break;
-    if (n != 0 && (code == '"' || code == '\\')) {
+    if (n != 0 && escape_quotes && (code == '"' || code == '\\')) {
       out += '\\';
       out += static_cast<char>(code);
     } else if (n != 0 && !hidden(code)) {
@@ -257,7 +258,7 @@ void append_shown(std::string& out, std::string_view bytes, std::size_t limit) {
 std::string quoted(std::string_view head, std::uint64_t size) {
   constexpr std::size_t kShown = 40;
   std::string out = "\"";
-  append_shown(out, head, kShown);
+  append_shown(out, head, kShown, true);
   out += '"';
   if (size > kShown) {
     out += ' ';
@@ -268,10 +269,9 @@ std::string quoted(std::string_view head, std::uint64_t size) {
 
 std::string quoted(std::string_view bytes) { return quoted(bytes, bytes.size()); }
 
-std::string quoted_whole(std::string_view bytes) {
-  std::string out = "\"";
-  append_shown(out, bytes, bytes.size());
-  out += '"';
+std::string printable_text(std::string_view bytes) {
+  std::string out;
+  append_shown(out, bytes, bytes.size(), false);
   return out;
 }
 

@@ -129,7 +129,8 @@ class ListReader {
 // or all of it.
 std::string quoted(std::string_view bytes);
 std::string quoted(std::string_view head, std::uint64_t size);
-// The same, never cut (a folder's path).
-std::string quoted_whole(std::string_view bytes);
+// Text shown whole and as it is (a folder's path, with its backslashes),
+// but for the bytes quoted escapes, shown as \xHH.
+std::string printable_text(std::string_view bytes);
 
 }  // namespace rt
