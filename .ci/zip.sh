@@ -11,7 +11,7 @@ cd "$(dirname "$0")/.."
 start=$SECONDS
 
 source .ci/need.sh
-need cmake g++ libgtest-dev g++-mingw-w64-x86-64-posix wine64
+need cmake g++ libgtest-dev g++-mingw-w64-x86-64-posix wine64 tmux
 
 # A private wine prefix, booted alongside the build.
 source .ci/wine.sh

@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <exception>
 
@@ -55,6 +56,42 @@ bool line_holds_something(std::string_view bytes, long number) {
   return holds_something(line_of(bytes, number, next));
 }
 
+// What keeps a message from being one line of printable UTF-8 that reads
+// as its bytes are: a byte that is not UTF-8, a line end or other control
+// character, DEL, or a character that reorders or hides text (bidirectional
+// formatting, zero-width characters, the byte-order mark).
+std::string unprintable(std::string_view message) {
+  for (std::size_t i = 0; i < message.size();) {
+    const auto byte = static_cast<unsigned char>(message[i]);
+    const std::size_t n = byte < 0x80   ? 1
+                          : byte < 0xC2 ? 0
+                          : byte < 0xE0 ? 2
+                          : byte < 0xF0 ? 3
+                          : byte < 0xF5 ? 4
+                                        : 0;
+    if (n == 0 || i + n > message.size())
+      return "the message holds the byte " + std::to_string(byte);
+    char32_t c = n == 1 ? byte : byte & (0x7F >> n);
+    for (std::size_t k = 1; k < n; ++k) {
+      const auto next = static_cast<unsigned char>(message[i + k]);
+      if ((next & 0xC0) != 0x80) return "the message holds the byte " + std::to_string(byte);
+      c = (c << 6) | (next & 0x3F);
+    }
+    const char32_t least[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < least[n] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+      return "the message holds an ill-formed character at byte " + std::to_string(i);
+    if (c == '\n' || c == '\r') return "the message holds a line end";
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x061C || (c >= 0x200B && c <= 0x200F) ||
+        (c >= 0x2028 && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069) || c == 0xFEFF) {
+      char code[16];
+      std::snprintf(code, sizeof code, "U+%04lX", static_cast<unsigned long>(c));
+      return std::string("the message holds the character ") + code;
+    }
+    i += n;
+  }
+  return {};
+}
+
 void add(std::string& out, int value) { out += std::to_string(value) + ' '; }
 
 void add(std::string& out, double value) {
@@ -69,11 +106,7 @@ std::string message_fault(std::string_view message, std::string_view bytes) {
   if (message.empty()) return "the message is empty";
   if (message.size() > kLongestMessage)
     return "the message is " + std::to_string(message.size()) + " bytes long";
-  for (const char c : message) {
-    if (c == '\n' || c == '\r') return "the message holds a line end";
-    const auto u = static_cast<unsigned char>(c);
-    if (u < 0x20 || u > 0x7E) return "the message holds the byte " + std::to_string(u);
-  }
+  if (const std::string fault = unprintable(message); !fault.empty()) return fault;
   constexpr std::string_view kFile = "dados.txt:";
   // A file saved as UTF-16 is refused whole, before any value.
   if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF")) {

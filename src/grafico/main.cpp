@@ -151,14 +151,9 @@ int main(int argc, char** argv) {
     rt::hold_console_window();
     return 2;
   }
-  if (request.option == rt::CommonOption::help) {
-    rt::print_output_text(usage());
-    return 0;
-  }
-  if (request.option == rt::CommonOption::version) {
-    rt::print_output_text(rt::version_text("arrasto-grafico"));
-    return 0;
-  }
+  if (request.option == rt::CommonOption::help) return rt::print_output_text(usage()) ? 0 : 1;
+  if (request.option == rt::CommonOption::version)
+    return rt::print_output_text(rt::version_text("arrasto-grafico")) ? 0 : 1;
   // Files dropped together on the .exe: one picture that compares them.
   const bool desktop = rt::started_from_desktop();
   if (desktop && !request.comparison && request.files.size() > 1)

@@ -155,15 +155,36 @@ TEST(Run, RunNamesReachTheEditorAsPaths) {
   }
 }
 
+// With the editor helper on the PATH and no editor to start, one line says
+// how to set one, Notepad is called no more, and the run goes on.
+TEST(Run, AMissingEditorIsToldOnceAndTheRunGoesOn) {
+  RunFolder folder;
+  folder.write("dados.txt", join(example()));
+  folder.editor_script("exec /bin/sh '" ARRASTO_SOURCE_DIR "/tools/Notepad' \"$@\"");
+  const Outcome outcome = folder.run({}, {"VISUAL=no-such-editor --wait"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.errors,
+            "Notepad: no editor to start; set VISUAL or EDITOR to your editor's command (for "
+            "example, export VISUAL=nano); the run goes on without it\n");
+  EXPECT_EQ(folder.editor_calls().size(), 1u);
+  EXPECT_EQ(folder.files(), (Lines{"Curva1_foguete", kTrajetoria + "foguete", "dados.txt", "foguete"}));
+}
+
 // Runs that touch no file: a refused input is one line naming the file, the
 // line and the value, status 1, after the data file's editor only; both
 // programs answer --help and --version and refuse other arguments (status 2).
 TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
   const std::string nome = "Curva1_Curva1_Curva1_Curva1_Curva1_Curva1_Curva1_C";
   const std::string cut = "\"Curva1_Curva1_Curva1_Curva1_Curva1_Curva\" (cut; 50 bytes in all)";
-  const std::string refused =
-      "arrasto: the program takes no arguments; it works on \"dados.txt\" in the working folder "
-      "(see \"arrasto --help\")\n";
+  const auto refused = [](const std::string& shown) {
+    return "arrasto: unexpected argument " + shown +
+           ": the program takes no arguments; it works on \"dados.txt\" in the working folder "
+           "(see \"arrasto --help\")\n";
+  };
+  const auto shell = [](const std::string& line, const std::string& program = ARRASTO_EXE) {
+    return Lines{"-c", line, program};
+  };
+  const std::string full = "standard output: cannot write: No space left on device\n";
   struct NoResult {
     std::string data = join(example());
     Lines arguments = {};
@@ -171,7 +192,9 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
     int status = 1;
     std::string output = "", errors = "";  // output: how standard output begins
   } const cases[] = {
-      {.data = "", .errors = "dados.txt: cannot open: No such file or directory\n"},
+      {.data = "", .errors = "dados.txt: no such file in the working folder (@DIR@): create it "
+                             "there (the example's dados.txt is a start) or run arrasto in the "
+                             "folder that holds it\n"},
       {.data = data_with(9, "0 nariz"), .lang = "pt_BR.UTF-8",
        .errors = "dados.txt:9: NA: a forma do nariz deve ser 1 (semielipsoide), 2 (ogiva "
                  "tangente), 3 (cone) ou 4 (paraboloide), encontrado 0\n"},
@@ -205,8 +228,22 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
       {.arguments = {"--version"}, .status = 0, .output = "arrasto " ARRASTO_VERSION "\n"},
       {.arguments = {"-h"}, .lang = "pt_BR.UTF-8", .status = 0, .output = "Uso: arrasto\n"},
       {.arguments = {"--help"}, .status = 0, .output = "Usage: arrasto\n"},
-      {.arguments = {"dados.txt"}, .status = 2, .errors = refused},
-      {.arguments = {"--help", "--version"}, .status = 2, .errors = refused},
+      {.arguments = {"dados.txt"}, .status = 2, .errors = refused("\"dados.txt\"")},
+      {.arguments = {"--help", "--version"}, .status = 2, .errors = refused("\"--version\"")},
+      {.arguments = {"-x\x1B[31mRED\n2nd"}, .status = 2,
+       .errors = refused("\"-x\\x1B[31mRED\\x0A2nd\"")},
+      // Standard output that cannot take the text is a failure, not a success.
+      {.arguments = shell("exec \"$0\" --help >/dev/full"), .program = "/bin/sh", .errors = full},
+      {.arguments = shell("exec \"$0\" --version >&-"), .program = "/bin/sh",
+       .errors = "standard output: cannot write: Bad file descriptor\n"},
+      {.arguments = shell("exec \"$0\" --help >/dev/full", GRAFICO_EXE), .program = "/bin/sh",
+       .errors = full},
+      {.arguments = shell("exec \"$0\" --version >/dev/full", GRAFICO_EXE), .program = "/bin/sh",
+       .errors = full},
+      // In the locale's character set, not UTF-8.
+      {.arguments = {"--help"}, .lang = "pt_BR.ISO-8859-1", .status = 0,
+       .output = "Uso: arrasto\n     arrasto --help | --version\n\nEstima o coeficiente de "
+                 "arrasto de um minifoguete numa faixa de n\xFAmeros de\n"},
       {.arguments = {"--version"}, .program = GRAFICO_EXE, .status = 0,
        .output = "arrasto-grafico " ARRASTO_VERSION "\n"},
       {.arguments = {"dados.txt", "--help"}, .program = GRAFICO_EXE, .status = 0,
@@ -223,7 +260,10 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
     fs::create_directory(folder.dir() / "pasta");
     const Outcome outcome = folder.run(c.arguments, {"LANG=" + c.lang}, c.program);
     EXPECT_EQ(outcome.status, c.status);
-    EXPECT_EQ(outcome.errors, c.errors);
+    std::string errors = c.errors;
+    if (const std::size_t at = errors.find("@DIR@"); at != std::string::npos)
+      errors.replace(at, 5, fs::canonical(folder.dir()).string());
+    EXPECT_EQ(outcome.errors, errors);
     EXPECT_EQ(outcome.output.substr(0, c.output.size()), c.output);
     EXPECT_EQ(outcome.output.empty(), c.output.empty());
     Lines files{"Curva1_foguete", "dados.txt", "link", "pasta"};

@@ -29,13 +29,16 @@ fail() {
 }
 
 # Runs arrasto.exe in the folder $work/$1 (made if need be) on the example
-# data with line 1 replaced by $2, 25 points and CR LF line ends, with the
-# arguments after $2 and LC_ALL=$locale. Leaves the exit status in $status,
-# the outputs (CR LF made LF) in $work/out and $work/err, the editor's
-# command lines in $work/log, and the folder as it was before in $before.
+# data with line 1 replaced by $2 (or no data file, for "(none)"), 25 points
+# and CR LF line ends, with the arguments after $2 and LC_ALL=$locale. Leaves
+# the exit status in $status, the outputs (CR LF made LF) in $work/out and
+# $work/err, the editor's command lines in $work/log, and the folder as it
+# was before in $before.
 run_windows() {
   mkdir -p "$work/$1"
-  { printf '%s\r\n' "$2"; sed -e 1d -e '8s/^9 /25 /' -e 's/$/\r/' "$root/example/dados.txt"; } >"$work/$1/dados.txt"
+  { printf '%s
+' "$2"; sed -e 1d -e '8s/^9 /25 /' -e 's/$//' "$root/example/dados.txt"; } >"$work/$1/dados.txt"
+  [ "$2" != "(none)" ] || rm "$work/$1/dados.txt"
   before=$(snapshot "$work/$1")
   : >"$work/notepad.log"
   status=0
@@ -44,6 +47,8 @@ run_windows() {
   sed -i 's/\r$//' "$work/out" "$work/err"
   tr -d '\r' <"$work/notepad.log" >"$work/log"
 }
+# A POSIX path as the Windows program sees it: on drive Z:, with backslashes.
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 # Each file of a folder, hidden ones included, with its checksum.
 snapshot() { (cd "$1" && for f in * .*; do [ ! -f "$f" ] || echo "$f $(cksum <"$f")"; done); }
 
@@ -152,8 +157,42 @@ colon|||'ensaio:2'|1|1|err|dados.txt:1: NOME: the run name cannot name a file: t
 readonly|||'$name'|1|1|err|$name: cannot replace: the file is read-only
 help||/?|x|0|0|out|Usage: arrasto
 version||--version|x|0|0|out|arrasto $version
-dropped||C:\pasta com espaço\Curva1_x|x|2|0|err|arrasto: the program takes no arguments; it works on "dados.txt" in the working folder (see "arrasto --help")
-pt|pt_BR.UTF-8|extra|x|2|0|err|arrasto: o programa não recebe argumentos; ele trabalha com o "dados.txt" da pasta de trabalho (veja "arrasto --help")
+dropped||C:\pasta com espaço\Curva1_x|x|2|0|err|arrasto: unexpected argument "C:\\\\pasta com espaço\\\\Curva1_x": the program takes no arguments; it works on "dados.txt" in the working folder (see "arrasto --help")
+pt|pt_BR.UTF-8|extra|x|2|0|err|arrasto: argumento inesperado "extra": o programa não recebe argumentos; ele trabalha com o "dados.txt" da pasta de trabalho (veja "arrasto --help")
+missing|||(none)|1|1|err|dados.txt: no such file in the working folder ($(windows_path "$work/missing")): create it there (the example's dados.txt is a start) or run arrasto in the folder that holds it
+ROWS
+
+# Standard output that cannot take the text is a failure, said in one line.
+status=0
+"$wine" "$bin/arrasto.exe" --version </dev/null >/dev/full 2>"$work/err" || status=$?
+[ "$status" -eq 1 ] && [ "$(tr -d '\r' <"$work/err")" = "standard output: cannot write: No space left on device" ] ||
+  fail "full: exit status $status, errors: $(cat "$work/err")"
+
+# --- Started from Explorer, with a console window of its own (which wine
+# gives a program started on a terminal of its own, here a tmux session on a
+# private server): a file dropped on arrasto.exe, and a folder without
+# dados.txt, are answered in words a double-click user can follow, then the
+# window waits for Enter, pressed until the program has ended.
+# Folder | data file line 1 (or "(none)") | argument | exit status | first line
+while IFS='|' read -r case line1 argument code expected; do
+  run_windows "$case" "$line1"
+  rm -f "$work/status"
+  tmux -L "arrasto-$$" new-session -d -x 300 -y 10 "cd $(printf %q "$work/$case") &&
+    WINEPREFIX=$(printf %q "$WINEPREFIX") WINEDEBUG=-all LC_ALL=C.UTF-8 \
+    $(printf %q "$wine") $(printf %q "$bin/arrasto.exe") ${argument:+$(printf %q "$argument")} \
+    2>$(printf %q "$work/err"); echo \$? >$(printf %q "$work/status")"
+  for _ in $(seq 60); do
+    [ -s "$work/status" ] && break
+    tmux -L "arrasto-$$" send-keys C-m 2>/dev/null || true
+    sleep 0.5
+  done
+  tmux -L "arrasto-$$" kill-server 2>/dev/null || true
+  [ "$(cat "$work/status" 2>/dev/null)" = "$code" ] &&
+    [ "$(tr -d '\r' <"$work/err")" = "$(printf '%s\nPress Enter to close.' "$expected")" ] ||
+    fail "desktop $case: exit status $(cat "$work/status" 2>/dev/null), errors: $(cat "$work/err")"
+done <<ROWS
+dropped-desktop|x|C:\pasta\Curva1_x|2|arrasto: arrasto reads only the file dados.txt in its own folder, not a file dropped on it: put your data in that dados.txt and double-click arrasto.exe
+missing-desktop|(none)||1|dados.txt: there is no dados.txt in this folder ($(windows_path "$work/missing-desktop")). Copy here the dados.txt that came with arrasto, or create one (LEIAME.txt says what each line holds), then double-click arrasto.exe again
 ROWS
 
 # --- A Notepad.exe in the working folder (come with the data, say) is never

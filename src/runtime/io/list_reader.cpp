@@ -183,23 +183,89 @@ ValueBytes::Real ValueBytes::real(double& value) const {
   return Real::ok;
 }
 
+namespace {
+
+// The length of the valid UTF-8 character at s[i] (no overlong form, no
+// surrogate, nothing past U+10FFFF), with its code point; 0 when the bytes
+// there are not one.
+std::size_t utf8_at(std::string_view s, std::size_t i, char32_t& code) {
+  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char b = at(i);
+  std::size_t n = 1;
+  unsigned char lo = 0x80, hi = 0xBF;  // the second byte's allowed range
+  if (b < 0x80) {
+    code = b;
+    return 1;
+  }
+  if (b >= 0xC2 && b <= 0xDF) {
+    n = 2, code = b & 0x1F;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    n = 3, code = b & 0x0F;
+    if (b == 0xE0) lo = 0xA0;
+    if (b == 0xED) hi = 0x9F;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    n = 4, code = b & 0x07;
+    if (b == 0xF0) lo = 0x90;
+    if (b == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  if (i + n > s.size() || at(i + 1) < lo || at(i + 1) > hi) return 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
+    code = (code << 6) | (at(i + k) & 0x3F);
+  }
+  return n;
+}
+
+// Characters a terminal would act on or that make a text read as another:
+// the C0 and C1 controls and DEL; the bidirectional marks, embeddings,
+// overrides and isolates, which reorder what follows them; the invisible
+// ones (soft hyphen, zero-width characters, the byte-order mark), which
+// make two different names look alike; the line and paragraph separators.
+bool hidden(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || c == 0x61C || c == 0x180E ||
+         (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+         (c >= 0x2060 && c <= 0x2064) || (c >= 0x2066 && c <= 0x206F) || c == 0xFEFF ||
+         (c >= 0xFFF9 && c <= 0xFFFB);
+}
+
+// Appends the bytes for a message, at most limit of them: printable UTF-8
+// as it is, and every other byte as \xHH; with escape_quotes, a quotation
+// mark or a backslash after a backslash. A character that would cross the
+// limit is left out whole.
+void append_shown(std::string& out, std::string_view bytes, std::size_t limit,
+                  bool escape_quotes) {
+  constexpr char hex[] = "0123456789ABCDEF";
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    char32_t code = 0;
+    const std::size_t n = utf8_at(bytes, i, code);
+    const std::size_t taken = n == 0 ? 1 : n;
+    if (i + taken > limit) break;
+    if (n != 0 && escape_quotes && (code == '"' || code == '\\')) {
+      out += '\\';
+      out += static_cast<char>(code);
+    } else if (n != 0 && !hidden(code)) {
+      out.append(bytes.substr(i, n));
+    } else {
+      for (std::size_t k = i; k < i + taken; ++k) {
+        const auto c = static_cast<unsigned char>(bytes[k]);
+        out += "\\x";
+        out += hex[c >> 4];
+        out += hex[c & 15];
+      }
+    }
+    i += taken;
+  }
+}
+
+}  // namespace
+
 std::string quoted(std::string_view head, std::uint64_t size) {
   constexpr std::size_t kShown = 40;
   std::string out = "\"";
-  for (std::size_t i = 0; i < head.size() && i < kShown; ++i) {
-    const auto c = static_cast<unsigned char>(head[i]);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c >= 0x20 && c < 0x7F) {
-      out += static_cast<char>(c);
-    } else {
-      constexpr char hex[] = "0123456789ABCDEF";
-      out += "\\x";
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    }
-  }
+  append_shown(out, head, kShown, true);
   out += '"';
   if (size > kShown) {
     out += ' ';
@@ -209,6 +275,12 @@ std::string quoted(std::string_view head, std::uint64_t size) {
 }
 
 std::string quoted(std::string_view bytes) { return quoted(bytes, bytes.size()); }
+
+std::string printable_text(std::string_view bytes) {
+  std::string out;
+  append_shown(out, bytes, bytes.size(), false);
+  return out;
+}
 
 ListReader::ListReader(const std::string& file_name) : label_(file_name) {
   auto file = std::make_shared<InputFile>(file_name);

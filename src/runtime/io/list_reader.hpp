@@ -152,10 +152,18 @@ class ListReader {
   std::size_t longest_name_ = 0;
 };
 
-// Up to 40 bytes of a value for a message, between quotation marks, with
-// anything that is not printable ASCII shown as \xHH; size is the value's
-// length in all, named when the bytes shown are cut.
+// Up to 40 bytes of a value (a name, an argument) for a message, between
+// quotation marks: printable UTF-8 as it is, so that "Curva_trajetória_x"
+// reads as written, and as \xHH each byte that is not valid UTF-8 or is a
+// control, DEL, or an invisible or bidirectional formatting character, so
+// that the message stays one line that reads as the value is. The cut never
+// falls inside a character; size is the value's length in all, named when
+// the bytes shown are cut. head holds the value's first 43 bytes at least,
+// or all of it.
 std::string quoted(std::string_view bytes);
 std::string quoted(std::string_view head, std::uint64_t size);
+// Text shown whole and as it is (a folder's path, with its backslashes),
+// but for the bytes quoted escapes, shown as \xHH.
+std::string printable_text(std::string_view bytes);
 
 }  // namespace rt

@@ -10,13 +10,6 @@ namespace rt {
 
 #ifdef _WIN32
 
-bool started_from_desktop() {
-  // A command prompt shares its window with the programs it starts;
-  // Explorer opens one for the program alone.
-  DWORD processes[2];
-  return GetConsoleProcessList(processes, 2) == 1;
-}
-
 bool open_in_viewer(const std::string& file) {
   std::wstring name;
   if (!win::to_wide(file, name)) return false;
@@ -35,8 +28,6 @@ bool open_in_viewer(const std::string& file) {
 }
 
 #else
-
-bool started_from_desktop() { return false; }
 
 bool open_in_viewer(const std::string&) { return false; }
 

@@ -27,7 +27,12 @@ InputFile::InputFile(const std::string& name) : name_(name) {
   // O_NONBLOCK so that a FIFO with no writer does not hang the open; a
   // regular file ignores it, and anything else is refused below.
   const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) throw RunError(tr("{}: cannot open: {}", {name, reason(errno)}));
+  if (fd < 0) {
+    const int error = errno;
+    const std::string message = tr("{}: cannot open: {}", {name, reason(error)});
+    if (error == ENOENT) throw MissingFile(message, name);
+    throw RunError(message);
+  }
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
     const int error = errno;
