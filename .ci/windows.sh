@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 start=$SECONDS
 
 source .ci/need.sh
-need cmake g++ libgtest-dev g++-mingw-w64-x86-64-posix wine64
+need cmake g++ libgtest-dev g++-mingw-w64-x86-64-posix wine64 tmux
 
 source .ci/wine.sh
 # Booting a wine prefix takes a while: start it now, alongside the build.

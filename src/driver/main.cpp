@@ -2,10 +2,14 @@
 // numbers. No arguments; the data file "dados.txt" in the working directory.
 
 #include <exception>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <vector>
 
+#include "driver/Leitura_dados.hpp"
 #include "driver/Principal.hpp"
+#include "runtime/io/list_reader.hpp"
 #include "runtime/platform/command_line.hpp"
 #include "runtime/platform/console.hpp"
 #include "runtime/platform/messages.hpp"
@@ -14,6 +18,7 @@
 namespace {
 
 std::string usage() {
+#ifdef _WIN32
   return rt::tr(
       "Usage: arrasto\n"
       "       arrasto --help | --version\n"
@@ -22,6 +27,26 @@ std::string usage() {
       "numbers. Run it with no arguments in the folder that holds \"dados.txt\":\n"
       "it opens that file in Notepad, reads it when Notepad is closed, then\n"
       "writes two curve files and a report beside it and opens each in Notepad.\n");
+#else
+  return rt::tr(
+      "Usage: arrasto\n"
+      "       arrasto --help | --version\n"
+      "\n"
+      "Estimates the drag coefficient of a small rocket over a range of Mach\n"
+      "numbers. Run it with no arguments in the folder that holds \"dados.txt\":\n"
+      "it reads that file, then writes two curve files and a report beside it.\n"
+      "With a program named Notepad on the PATH, it first opens \"dados.txt\" in\n"
+      "it and each result file after, waiting each time until it is closed.\n"
+      "The Notepad helper that comes with arrasto (in /usr/libexec/arrasto in\n"
+      "the Debian package) starts $VISUAL, else $EDITOR, else vi.\n");
+#endif
+}
+
+// The working folder, for a message.
+std::string working_folder() {
+  std::error_code error;
+  const std::u8string path = std::filesystem::current_path(error).u8string();
+  return error ? std::string(".") : rt::printable_text(std::string(path.begin(), path.end()));
 }
 
 // Arguments never start a run, so that a mistyped command line cannot
@@ -32,20 +57,47 @@ int answer_arguments(const std::vector<std::string>& arguments) {
       arguments.size() == 1 ? rt::common_option(arguments[0]) : rt::CommonOption::none;
   switch (option) {
     case rt::CommonOption::help:
-      rt::print_output_text(usage());
-      return 0;
+      return rt::print_output_text(usage()) ? 0 : 1;
     case rt::CommonOption::version:
-      rt::print_output_text(rt::version_text("arrasto"));
-      return 0;
+      return rt::print_output_text(rt::version_text("arrasto")) ? 0 : 1;
     case rt::CommonOption::none:
       break;
   }
-  rt::print_error_line(
-      "arrasto: " +
-      rt::tr("the program takes no arguments; it works on \"dados.txt\" in the working "
-             "folder (see \"arrasto --help\")"));
-  rt::hold_console_window();  // a file dropped on the .exe
+  if (rt::started_from_desktop()) {
+    // A file dropped on arrasto.exe: no command line to type "--help" in.
+    rt::print_error_line(
+        "arrasto: " +
+        rt::tr("arrasto reads only the file dados.txt in its own folder, not a file dropped on "
+               "it: put your data in that dados.txt and double-click arrasto.exe"));
+  } else {
+    // The first argument that is not --help or --version, which only
+    // count alone.
+    const std::string& shown = rt::common_option(arguments[0]) == rt::CommonOption::none
+                                   ? arguments[0]
+                                   : arguments[1];
+    rt::print_error_line(
+        "arrasto: " +
+        rt::tr("unexpected argument {}: the program takes no arguments; it works on "
+               "\"dados.txt\" in the working folder (see \"arrasto --help\")",
+               {rt::quoted(shown)}));
+  }
+  rt::hold_console_window();
   return 2;
+}
+
+// No data file where the run looks for it: say where that is, and what to do.
+std::string no_data_file() {
+  const std::string file = arrasto::kArquivoDados;
+  if (rt::started_from_desktop())
+    return file + ": " +
+           rt::tr("there is no dados.txt in this folder ({}). Copy here the dados.txt that came "
+                  "with arrasto, or create one (LEIAME.txt says what each line holds), then "
+                  "double-click arrasto.exe again",
+                  {working_folder()});
+  return file + ": " +
+         rt::tr("no such file in the working folder ({}): create it there (the example's "
+                "dados.txt is a start) or run arrasto in the folder that holds it",
+                {working_folder()});
 }
 
 }  // namespace
@@ -56,6 +108,8 @@ int main(int argc, char** argv) {
   try {
     arrasto::PRINCIPAL();
     return 0;
+  } catch (const rt::MissingFile& error) {
+    rt::print_error_line(error.name() == arrasto::kArquivoDados ? no_data_file() : error.what());
   } catch (const rt::RunError& error) {
     rt::print_error_line(error.what());
   } catch (const std::exception& error) {

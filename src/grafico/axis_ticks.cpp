@@ -1,6 +1,7 @@
 #include "grafico/axis_ticks.hpp"
 
 #include <algorithm>
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -38,6 +39,8 @@ StepRange whole_steps(double lo, double hi, double step, bool outward) {
   return {std::ceil(a - kSlack), std::floor(b + kSlack)};
 }
 
+// lo < hi, both finite: the span, or half of it, is a positive finite
+// double, and its logarithm lies between -324 and 309.
 Step round_step(double lo, double hi, int max_intervals, bool outward) {
   // Halves only when the span overflows: halving a subnormal span rounds it.
   const double log_span = std::isfinite(hi - lo) ? std::log10(hi - lo) : std::log10(hi / 2 - lo / 2) + std::log10(2.0);
@@ -87,7 +90,7 @@ Axis make_axis(double lo, double hi, int max_intervals, bool outward) {
   // Labels are built from integer step counts; a range this far from 0
   // for its width would overflow them, and is drawn without ticks.
   constexpr double kMaxSteps = 1e15;
-  if (std::fabs(r.first) > kMaxSteps || std::fabs(r.last) > kMaxSteps) return axis;
+  if (!(std::fabs(r.first) <= kMaxSteps && std::fabs(r.last) <= kMaxSteps)) return axis;
   const auto first = static_cast<long long>(r.first);
   const auto last = static_cast<long long>(r.last);
   for (long long k = first; k <= last; ++k) {
@@ -102,10 +105,19 @@ Axis make_axis(double lo, double hi, int max_intervals, bool outward) {
   return axis;
 }
 
+// A range end as the axes take it: an end beyond the largest double (a
+// speed of Mach 1e305 in km/h) at the largest double, so that the ticks go
+// as far as numbers do; NaN, which has no place on an axis, at 0.
+double on_axis(double x) { return std::isnan(x) ? 0.0 : std::clamp(x, -DBL_MAX, DBL_MAX); }
+
 }  // namespace
 
 std::string one_digit_above(double x) {
+  x = std::min(x, DBL_MAX);
+  if (!(x > 0)) return "0";
   int e = static_cast<int>(std::floor(std::log10(x)));
+  // Below 1e-323 a power of ten is no double: start at the smallest that is.
+  while (decimal_value(1, e) == 0) ++e;
   // The quotient may round to either side of a whole number; start below
   // and step up to the first value that is really above x.
   long long d = std::max(1LL, static_cast<long long>(x / decimal_value(1, e)) - 1);
@@ -116,13 +128,16 @@ std::string one_digit_above(double x) {
 }
 
 Axis axis_from_zero(double lo, double hi, int max_intervals) {
-  lo = std::min(lo, 0.0);
-  hi = std::max(hi, 0.0);
+  lo = std::min(on_axis(lo), 0.0);
+  hi = std::max(on_axis(hi), 0.0);
   if (lo == hi) hi = 1;
   return make_axis(lo, hi, max_intervals, true);
 }
 
 Axis ticks_within(double lo, double hi, int max_intervals) {
+  if (std::isnan(lo) || std::isnan(hi)) return {lo, hi, {}};
+  lo = on_axis(lo);
+  hi = on_axis(hi);
   if (!(hi > lo)) return {lo, hi, {}};
   return make_axis(lo, hi, max_intervals, false);
 }

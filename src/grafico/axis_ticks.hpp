@@ -18,17 +18,20 @@ struct Axis {
   std::vector<Tick> ticks;
 };
 
-// An axis that holds 0 and [lo, hi] (finite, lo <= hi), its ends widened
-// out to whole steps; at most max_intervals steps. Drag and Mach are drawn
-// from 0 so that the picture shows their size, not only their changes.
+// An axis that holds 0 and [lo, hi] (lo <= hi), its ends widened out to
+// whole steps; at most max_intervals steps. Drag and Mach are drawn from 0
+// so that the picture shows their size, not only their changes. An end
+// beyond the largest double counts as the largest double.
 Axis axis_from_zero(double lo, double hi, int max_intervals);
 
 // The ticks of a round step that fall within [lo, hi], the ends kept: a
-// second scale along an axis whose range is already fixed.
+// second scale along an axis whose range is already fixed. Ticks stop at
+// the largest double; a range with a NaN end has none.
 Axis ticks_within(double lo, double hi, int max_intervals);
 
-// The smallest d × 10^k above x (x > 0 and finite; d a digit 1 to 9), as
-// an exact decimal: a plain bound for a value, "below Mach 0.04".
+// The smallest d × 10^k above x (x > 0; d a digit 1 to 9), as an exact
+// decimal: a plain bound for a value, "below Mach 0.04". Above the largest
+// double, "2e308"; "0" for x <= 0.
 std::string one_digit_above(double x);
 
 }  // namespace grafico

@@ -29,7 +29,7 @@ void write_curve_csv(const std::string& curve_name, const std::string& csv_name,
     CurveReader reader([&in](char* buffer, std::size_t size) { return in.read(buffer, size); });
     while (const auto point = reader.next()) points.push_back(*point);
   } catch (const CurveError& error) {
-    throw PlotError(printable(curve_name) + ":" + std::to_string(error.line()) + ": " + error.what());
+    throw PlotError(shown_name(std::u8string(curve_name.begin(), curve_name.end())) + ":" + std::to_string(error.line()) + ": " + error.what());
   } catch (const rt::RunError& error) {
     throw PlotError(error.what());
   }

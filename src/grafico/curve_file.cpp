@@ -1,9 +1,12 @@
 #include "grafico/curve_file.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <system_error>
 
+#include "runtime/io/list_reader.hpp"
 #include "runtime/platform/messages.hpp"
 
 namespace grafico {
@@ -27,27 +30,35 @@ void check_header(std::string_view line) {
     throw CurveError(1, rt::tr("expected the header line, which begins with '#'"));
 }
 
-// A token as shown in a message: cut short, and bytes other than printable
-// ASCII as \xNN, so that the message stays one short line of valid text.
-std::string shown(std::string_view token) {
-  constexpr std::size_t kMax = 24;
-  constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out = "\"";
-  for (const char c : token.substr(0, kMax)) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte >= 0x20 && byte < 0x7F) {
-      out += c;
-    } else {
-      out += "\\x";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
+// Whether a number from_chars found out of range is too large rather than
+// too small: the place of its first significant digit, shifted by its
+// exponent, lies above the units. Out of range, a number is either beyond
+// 1e308 or below 1e-323, far from that boundary either way.
+bool too_large(std::string_view number) {
+  std::size_t i = number.starts_with('-') ? 1 : 0;
+  long long place = 0;  // of the first significant digit; 1 for the units
+  bool significant = false, fraction = false;
+  for (; i < number.size() && number[i] != 'e' && number[i] != 'E'; ++i) {
+    if (number[i] == '.') {
+      fraction = true;
+    } else if (significant || number[i] != '0') {
+      significant = true;
+      if (!fraction) ++place;
+    } else if (fraction) {
+      --place;
     }
   }
-  out += token.size() > kMax ? "...\"" : "\"";
-  return out;
+  long long exponent = 0;
+  const bool negative = i + 1 < number.size() && number[i + 1] == '-';
+  for (i += negative || (i + 1 < number.size() && number[i + 1] == '+') ? 2 : 1; i < number.size(); ++i)
+    exponent = std::min(exponent * 10 + (number[i] - '0'), 100'000LL);  // far beyond any double
+  return place + (negative ? -exponent : exponent) > 0;
 }
 
 // from_chars reads Infinity and NaN and ignores the locale; it takes no '+'.
+// A number beyond the largest double reads as an infinity, as the nearest
+// double to it (arrasto writes the largest double as 1.797693134862316E+308,
+// which rounds up past it); one below the smallest, as a zero.
 double read_number(std::string_view token, std::size_t line) {
   std::string_view digits = token;
   if (digits.size() > 1 && digits[0] == '+' && digits[1] != '-' && digits[1] != '+')
@@ -55,10 +66,12 @@ double read_number(std::string_view token, std::size_t line) {
   double value = 0;
   const char* end = digits.data() + digits.size();
   const auto [stop, error] = std::from_chars(digits.data(), end, value);
-  if (error == std::errc::result_out_of_range)
-    throw CurveError(line, rt::tr("number out of range: {}", {shown(token)}));
-  if (error != std::errc{} || stop != end)
-    throw CurveError(line, rt::tr("not a number: {}", {shown(token)}));
+  if (stop != end || (error != std::errc{} && error != std::errc::result_out_of_range))
+    throw CurveError(line, rt::tr("not a number: {}", {rt::quoted(token)}));
+  if (error == std::errc::result_out_of_range) {
+    value = too_large(digits) ? HUGE_VAL : 0.0;
+    if (digits.starts_with('-')) value = -value;
+  }
   return value;
 }
 

@@ -29,32 +29,6 @@ std::size_t utf8_length(std::string_view s, std::size_t i) {
 
 }  // namespace
 
-std::string printable(std::string_view utf8) {
-  constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  const auto escape = [&](std::string_view bytes) {
-    for (const char c : bytes) {
-      const auto byte = static_cast<unsigned char>(c);
-      out += "\\x";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 0xF];
-    }
-  };
-  for (std::size_t i = 0; i < utf8.size();) {
-    const std::size_t n = utf8_length(utf8, i);
-    const auto byte = static_cast<unsigned char>(utf8[i]);
-    // C0 and C1 controls and DEL: a terminal would act on them.
-    const bool control = n == 1 ? byte < 0x20 || byte == 0x7F
-                                : n == 2 && byte == 0xC2 && static_cast<unsigned char>(utf8[i + 1]) < 0xA0;
-    if (n == 0 || control)
-      escape(utf8.substr(i, n == 0 ? 1 : n));
-    else
-      out.append(utf8.substr(i, n));
-    i += n == 0 ? 1 : n;
-  }
-  return out;
-}
-
 std::string xml_escaped(std::string_view utf8) {
   std::string out;
   for (std::size_t i = 0; i < utf8.size();) {

@@ -1,5 +1,5 @@
 #pragma once
-// Text and numbers as they go into an SVG document or an error line.
+// Text and numbers as they go into an SVG document.
 
 #include <string>
 #include <string_view>
@@ -10,11 +10,6 @@ namespace grafico {
 // that are not valid UTF-8, and control characters XML does not allow,
 // become U+FFFD, so that any file name gives a well-formed document.
 std::string xml_escaped(std::string_view utf8);
-
-// UTF-8 text (a file name) as shown in an error line: control characters
-// and bytes that are not valid UTF-8 as \xNN, so that the line stays one
-// line and no byte of it reaches the terminal as a command.
-std::string printable(std::string_view utf8);
 
 // A coordinate with at most two decimals, '.' whatever the locale.
 std::string svg_number(double x);

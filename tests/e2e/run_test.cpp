@@ -28,6 +28,24 @@ Lines feet_rocket(const std::string& nome, const std::string& nariz = "1 semi-el
           "0.05", "1", "0.04", "0.005", "0.03"};
 }
 
+// Each example labels its values: the remark after each value begins with
+// that line's name, so that a line lost or repeated while editing shows.
+TEST(Example, EachRemarkBeginsWithItsLinesName) {
+  const Lines names = {"NOME", "U",  "TO1", "PO1", "RETC", "RETE", "MMAX", "IT", "NA",
+                       "LNA",  "DNA", "LC",  "DC",  "N",    "AC",   "E",    "RC", "TC",
+                       "S",    "SC",  "MOTORLIGADO", "DT",  "NT",   "DETB", "ETB", "LTB"};
+  for (const char* file : {"dados.txt", "dados-aletas.txt"}) {
+    const Lines lines = lines_of(slurp(std::string(ARRASTO_SOURCE_DIR "/example/") + file));
+    ASSERT_EQ(lines.size(), names.size()) << file;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      std::istringstream words(lines[i]);
+      std::string value, name;
+      words >> value >> name;
+      EXPECT_EQ(name, names[i]) << file << ":" << i + 1;
+    }
+  }
+}
+
 const std::string kCabecalho =
     "  # N\xFAmero de Mach            V(km/h)           Coeficiente de arrasto\n";
 const std::string kTrajetoria = "Curva_trajet\xC3\xB3ria_";  // as UTF-8 on disk
@@ -56,7 +74,7 @@ TEST(Run, TheExampleThenWhatTheUserSavedOverIt) {
   // read NaN (all the report's but MMAX), a replaced file keeps its mode but
   // not set-ID, and only temporaries of runs no longer alive are removed.
   folder.write("dados.txt", join(example(), "\r\n"));
-  folder.editor_script("[ \"$1\" = dados.txt ] && sed -i 's/^9    IT/0 IT/' dados.txt");
+  folder.editor_script("[ \"$1\" = dados.txt ] && sed -i '8s/^9 /0 /' dados.txt");
   fs::permissions(folder.dir() / "Curva1_foguete", fs::perms(06754));
   // No process has the highest pid_t; one past it is no process ID at all.
   Lines kept{".arrasto-" + std::to_string(::getpid()) + "-3.tmp", ".arrasto-2147483648-3.tmp",
@@ -137,15 +155,36 @@ TEST(Run, RunNamesReachTheEditorAsPaths) {
   }
 }
 
+// With the editor helper on the PATH and no editor to start, one line says
+// how to set one, Notepad is called no more, and the run goes on.
+TEST(Run, AMissingEditorIsToldOnceAndTheRunGoesOn) {
+  RunFolder folder;
+  folder.write("dados.txt", join(example()));
+  folder.editor_script("exec /bin/sh '" ARRASTO_SOURCE_DIR "/tools/Notepad' \"$@\"");
+  const Outcome outcome = folder.run({}, {"VISUAL=no-such-editor --wait"});
+  EXPECT_EQ(outcome.status, 0);
+  EXPECT_EQ(outcome.errors,
+            "Notepad: no editor to start; set VISUAL or EDITOR to your editor's command (for "
+            "example, export VISUAL=nano); the run goes on without it\n");
+  EXPECT_EQ(folder.editor_calls().size(), 1u);
+  EXPECT_EQ(folder.files(), (Lines{"Curva1_foguete", kTrajetoria + "foguete", "dados.txt", "foguete"}));
+}
+
 // Runs that touch no file: a refused input is one line naming the file, the
 // line and the value, status 1, after the data file's editor only; both
 // programs answer --help and --version and refuse other arguments (status 2).
 TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
   const std::string nome = "Curva1_Curva1_Curva1_Curva1_Curva1_Curva1_Curva1_C";
   const std::string cut = "\"Curva1_Curva1_Curva1_Curva1_Curva1_Curva\" (cut; 50 bytes in all)";
-  const std::string refused =
-      "arrasto: the program takes no arguments; it works on \"dados.txt\" in the working folder "
-      "(see \"arrasto --help\")\n";
+  const auto refused = [](const std::string& shown) {
+    return "arrasto: unexpected argument " + shown +
+           ": the program takes no arguments; it works on \"dados.txt\" in the working folder "
+           "(see \"arrasto --help\")\n";
+  };
+  const auto shell = [](const std::string& line, const std::string& program = ARRASTO_EXE) {
+    return Lines{"-c", line, program};
+  };
+  const std::string full = "standard output: cannot write: No space left on device\n";
   struct NoResult {
     std::string data = join(example());
     Lines arguments = {};
@@ -153,13 +192,24 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
     int status = 1;
     std::string output = "", errors = "";  // output: how standard output begins
   } const cases[] = {
-      {.data = "", .errors = "dados.txt: cannot open: No such file or directory\n"},
+      {.data = "", .errors = "dados.txt: no such file in the working folder (@DIR@): create it "
+                             "there (the example's dados.txt is a start) or run arrasto in the "
+                             "folder that holds it\n"},
       {.data = data_with(9, "0 nariz"), .lang = "pt_BR.UTF-8",
        .errors = "dados.txt:9: NA: a forma do nariz deve ser 1 (semielipsoide), 2 (ogiva "
                  "tangente), 3 (cone) ou 4 (paraboloide), encontrado 0\n"},
       {.data = data_with(9, "5 nariz"),
        .errors = "dados.txt:9: NA: the nose shape must be 1 (half-ellipsoid), 2 (tangent ogive), "
                  "3 (cone) or 4 (paraboloid), found 5\n"},
+      // A decimal comma, a line missing above a labelled one, an impossible value.
+      {.data = data_with(7, "0,9  MMAX"), .lang = "pt_BR.UTF-8",
+       .errors = "dados.txt:7: MMAX: \"0,9\" tem v\xC3\xADrgula decimal; escreva 0.9\n"},
+      {.data = data_with(10, ""),
+       .errors = "dados.txt:11: LNA: the line is labelled DNA: a line above it is missing or "
+                 "extra, or the label is wrong\n"},
+      {.data = data_with(13, "-40 DC"),
+       .errors = "dados.txt:13: DC: the body tube diameter must be a finite number above 0, found "
+                 "\"-40\"\n"},
       {.data = data_with(1, "a\\b"),
        .errors = "dados.txt:1: NOME: the run name cannot name a file: the first curve file "
                  "\"Curva1_a\\\\b\" holds a '\\'\n"},
@@ -178,8 +228,22 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
       {.arguments = {"--version"}, .status = 0, .output = "arrasto " ARRASTO_VERSION "\n"},
       {.arguments = {"-h"}, .lang = "pt_BR.UTF-8", .status = 0, .output = "Uso: arrasto\n"},
       {.arguments = {"--help"}, .status = 0, .output = "Usage: arrasto\n"},
-      {.arguments = {"dados.txt"}, .status = 2, .errors = refused},
-      {.arguments = {"--help", "--version"}, .status = 2, .errors = refused},
+      {.arguments = {"dados.txt"}, .status = 2, .errors = refused("\"dados.txt\"")},
+      {.arguments = {"--help", "--version"}, .status = 2, .errors = refused("\"--version\"")},
+      {.arguments = {"-x\x1B[31mRED\n2nd"}, .status = 2,
+       .errors = refused("\"-x\\x1B[31mRED\\x0A2nd\"")},
+      // Standard output that cannot take the text is a failure, not a success.
+      {.arguments = shell("exec \"$0\" --help >/dev/full"), .program = "/bin/sh", .errors = full},
+      {.arguments = shell("exec \"$0\" --version >&-"), .program = "/bin/sh",
+       .errors = "standard output: cannot write: Bad file descriptor\n"},
+      {.arguments = shell("exec \"$0\" --help >/dev/full", GRAFICO_EXE), .program = "/bin/sh",
+       .errors = full},
+      {.arguments = shell("exec \"$0\" --version >/dev/full", GRAFICO_EXE), .program = "/bin/sh",
+       .errors = full},
+      // In the locale's character set, not UTF-8.
+      {.arguments = {"--help"}, .lang = "pt_BR.ISO-8859-1", .status = 0,
+       .output = "Uso: arrasto\n     arrasto --help | --version\n\nEstima o coeficiente de "
+                 "arrasto de um minifoguete numa faixa de n\xFAmeros de\n"},
       {.arguments = {"--version"}, .program = GRAFICO_EXE, .status = 0,
        .output = "arrasto-grafico " ARRASTO_VERSION "\n"},
       {.arguments = {"dados.txt", "--help"}, .program = GRAFICO_EXE, .status = 0,
@@ -196,7 +260,10 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
     fs::create_directory(folder.dir() / "pasta");
     const Outcome outcome = folder.run(c.arguments, {"LANG=" + c.lang}, c.program);
     EXPECT_EQ(outcome.status, c.status);
-    EXPECT_EQ(outcome.errors, c.errors);
+    std::string errors = c.errors;
+    if (const std::size_t at = errors.find("@DIR@"); at != std::string::npos)
+      errors.replace(at, 5, fs::canonical(folder.dir()).string());
+    EXPECT_EQ(outcome.errors, errors);
     EXPECT_EQ(outcome.output.substr(0, c.output.size()), c.output);
     EXPECT_EQ(outcome.output.empty(), c.output.empty());
     Lines files{"Curva1_foguete", "dados.txt", "link", "pasta"};
@@ -287,7 +354,7 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
   fs::create_directory(folder.dir() / "Curva1_pasta");
   ASSERT_EQ(::mkfifo((folder.dir() / "Curva1_fifo").c_str(), 0600), 0);
   folder.write("Curva1_retas", "# header\n 0.5 612 0.4\n 0.9 1101.6 0.45\n");
-  folder.write("Curva1_ruim.svg", "older");
+  folder.write("Curva1_ruim.svg", "<svg>older</svg>");
   // Every Curva1_ file but the folder, the FIFO and the pictures, in silence.
   const Outcome all = folder.run({}, {}, GRAFICO_EXE);
   EXPECT_EQ(all.status, 0);
@@ -296,8 +363,8 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
   folder.write("Curva1_ruim", "  # header\n 0.1 122.4\n");
   const Outcome ruim = folder.run({}, {}, GRAFICO_EXE);
   EXPECT_EQ(ruim.status, 1);
-  EXPECT_EQ(ruim.errors, "Curva1_ruim:2: expected 3 numbers, found 2\n");
-  EXPECT_EQ(folder.read("Curva1_ruim.svg"), "older");
+  EXPECT_EQ(ruim.errors, "\"Curva1_ruim\":2: expected 3 numbers, found 2\n");
+  EXPECT_EQ(folder.read("Curva1_ruim.svg"), "<svg>older</svg>");
   const std::string picture = folder.read("Curva1_foguete.svg");
   EXPECT_NE(picture.find(">foguete</text>"), std::string::npos);
   EXPECT_EQ(std::count(picture.begin(), picture.end(), ','), 9) << "the nine points, in one line";
@@ -318,13 +385,109 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
       {},
       GRAFICO_EXE);
   EXPECT_EQ(refused.status, 1);
-  EXPECT_EQ(refused.errors,
-            "Curva1_pasta: cannot read: it is a folder\nCurva1_fifo: cannot read: not a regular file\n"
-            "Curva1_a b\\x0Ab\\x1B[31m\\xFF\xE2\x82\xAC\\xE0\\x80\\x80\xC3\x80\\xC2\\x85: cannot open: No "
-            "such file or "
-            "directory\n");
-  EXPECT_EQ(folder.run({"-o", "comparacao.svg"}, {}, GRAFICO_EXE).errors,
-            "-o needs the picture's file name and at least one curve file\n");
+  const std::string start = "\"Curva1_pasta\": cannot read: it is a folder\n"
+                            "\"Curva1_fifo\": cannot read: not a regular file\n\"Curva1_a b\\x0Ab\\x1B[31m\\xFF";
+  const std::string end = "\\xE0\\x80\\x80";  // how the valid UTF-8 between shows is the quoting's own
+  EXPECT_TRUE(refused.errors.starts_with(start) && refused.errors.find(end) != std::string::npos &&
+              refused.errors.ends_with("\\xC2\\x85\": cannot open: No such file or directory\n"))
+      << refused.errors;
+}
+
+// Each curve file arrasto writes at the extremes of its input is drawn, in
+// bounded time, its values beyond the doubles shown as points not drawn.
+TEST(Run, ThePictureToolDrawsEveryCurveArrastoWrites) {
+  const struct {
+    std::string mmax, it, note;
+  } cases[] = {
+      {"1.5e305", "9", ">9 pontos não finitos"},  // the speed overflows
+      {"1.7976931348623157e308", "3", ">3 pontos não finitos"},
+      {"-1.7976931348623157e308", "2", ">2 pontos não finitos"},  // written as -1.797693134862316E+308
+      {"1e-320", "5", ">5 pontos não finitos"},
+      {"-0.9", "9", ">9 pontos não finitos"},
+      {"1e-5", "3", ">3 pontos com coeficiente negativo, abaixo de Mach 0.00002"},
+      {"0.5", "1", "</svg>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.mmax);
+    RunFolder folder;
+    Lines data = example();
+    data[6] = c.mmax + " MMAX";
+    data[7] = c.it + " IT";
+    folder.write("dados.txt", join(data));
+    ASSERT_EQ(folder.run().status, 0);
+    const Outcome drawn = folder.run({}, {}, GRAFICO_EXE);
+    EXPECT_EQ(std::to_string(drawn.status) + drawn.errors, "0");
+    EXPECT_NE(folder.read("Curva1_foguete.svg").find(c.note), std::string::npos);
+  }
+}
+
+// What the picture tool refuses: a command line, in one line and status 2,
+// or a picture that would replace what is not an older picture, in one line
+// and status 1; either way every file stays as it was.
+TEST(Run, ThePictureToolReplacesNothingButAnOlderPicture) {
+  const std::string curve = "Curva1_foguete", trajectory = kTrajetoria + "foguete";
+  const struct {
+    Lines arguments;
+    int status;
+    std::string errors, lang = "C";
+  } cases[] = {
+      {{"-o", curve, curve}, 1, "\"Curva1_foguete\": is one of the curve files; the picture would replace it\n"},
+      {{"-o", "ligada.svg", curve}, 1, "\"ligada.svg\": is one of the curve files; the picture would replace it\n"},
+      {{"-o", "dados.txt", curve}, 1, "\"dados.txt\": existe e não é uma figura SVG; fica como está\n",
+       "pt_BR.UTF-8"},
+      {{curve + "_texto"}, 1, "\"Curva1_foguete_texto.svg\": exists and is not an SVG picture; it is left as it is\n"},
+      {{"-o", "fifo.svg", curve}, 1, "\"fifo.svg\": not a plain file; no picture replaces it\n"},
+      {{"-o", "link.svg", curve}, 1, "\"link.svg\": not a plain file; no picture replaces it\n"},
+      {{"-o", "pasta", curve}, 1, "\"pasta\": names a folder, not a picture file\n"},
+      {{"-o", "nova/", curve}, 1, "\"nova/\": names a folder, not a picture file\n"},
+      {{"-o", "a.svg", "-o", "b.svg", curve}, 2,
+       "arrasto-grafico: -o appears twice (\"a.svg\" and \"b.svg\"); all the curves go into one picture\n"},
+      {{"-o", "-", curve}, 2,
+       "arrasto-grafico: -o -: the picture cannot go to standard output; give it a file name\n"},
+      {{"-o", "c.svg"}, 2, "arrasto-grafico: -o needs the picture's file name and at least one curve file\n"},
+      {{curve, ""}, 2, "arrasto-grafico: a curve file's name is empty\n"},
+      {{"-x\x1B[31mRED\n2nd"}, 2,
+       "arrasto-grafico: unknown option \"-x\\x1B[31mRED\\x0A2nd\" (see \"arrasto-grafico --help\")\n"},
+      // The name of the run's trajectory curve, whatever its quoting shows of the "ó".
+      {{trajectory}, 1, "; use \"Curva1_foguete\" instead\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.errors);
+    RunFolder folder;
+    folder.write("dados.txt", join(example()));
+    for (const std::string& name : {curve, curve + "_texto"}) folder.write(name, kCabecalho + " 0.5 612 0.4\n");
+    folder.write(trajectory, "    612.000000000000       0.400000000000000     \n");
+    fs::create_hard_link(folder.dir() / curve, folder.dir() / "ligada.svg");
+    folder.write(curve + "_texto.svg", "picture notes\n");
+    ASSERT_EQ(::mkfifo((folder.dir() / "fifo.svg").c_str(), 0600), 0);
+    fs::create_symlink("dados.txt", folder.dir() / "link.svg");
+    fs::create_directory(folder.dir() / "pasta");
+    const Lines files = folder.files();
+    const auto contents = [&] {
+      std::string all;
+      for (const std::string& name : files) all += fs::is_regular_file(folder.dir() / name) ? folder.read(name) : name;
+      return all;
+    };
+    const std::string before = contents();
+    const Outcome outcome = folder.run(c.arguments, {"LANG=" + c.lang}, GRAFICO_EXE);
+    EXPECT_EQ(outcome.status, c.status);
+    EXPECT_TRUE(c.errors.starts_with(";") ? outcome.errors.ends_with(c.errors) : outcome.errors == c.errors)
+        << outcome.errors;
+    EXPECT_EQ(std::count(outcome.errors.begin(), outcome.errors.end(), '\n'), 1);
+    EXPECT_EQ(folder.files(), files);
+    EXPECT_TRUE(contents() == before && fs::status(folder.dir() / "fifo.svg").type() == fs::file_type::fifo)
+        << "a file was replaced";
+  }
+  // A working folder the user may not list (the superuser run as nobody).
+  RunFolder folder;
+  fs::permissions(folder.dir().parent_path(), fs::perms(0711));
+  fs::permissions(folder.dir(), fs::perms(0311));
+  const std::string as_user = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
+  const Outcome unlisted =
+      folder.run({"-c", "exec " + as_user + "\"$0\"", GRAFICO_EXE}, {"LANG=pt_BR.UTF-8"}, "/bin/sh");
+  fs::permissions(folder.dir(), fs::perms(0700));
+  EXPECT_EQ(std::to_string(unlisted.status) + unlisted.errors,
+            "1arrasto-grafico: não foi possível ler a pasta de trabalho: Permissão negada\n");
 }
 
 }  // namespace

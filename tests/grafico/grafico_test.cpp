@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,7 @@
 #include "grafico/axis_ticks.hpp"
 #include "grafico/curve_file.hpp"
 #include "grafico/curve_svg.hpp"
+#include "grafico/plot_files.hpp"
 
 namespace {
 
@@ -65,8 +67,10 @@ TEST(Grafico, ReadsEachFileToItsErrorLineOrPicture) {
       {" 1 2 3", "1: expected the header line, which begins with '#'"},
       {h + "\n 0.1 122.4 0.17 1\n", "3: expected 3 numbers, found 4"},
       {h + " 0.1 122.4 N\xFAmero\f\n", "2: not a number: \"N\\xFAmero\\x0C\""},
-      {h + " 0.1 122.4 abcdefghijklmnopqrstuvwxyz\n", "2: not a number: \"abcdefghijklmnopqrstuvwx...\""},
-      {h + " 0.1 122.4 1.0E+999\n", "2: number out of range: \"1.0E+999\""},
+      // Beyond the doubles: an infinity (arrasto's largest double, rounded to 16 digits, is
+      // one), or a zero that is drawn.
+      {h + " 1.797693134862316E+308 Infinity NaN\n 0.0002e312 0 1\n 0.5 612 0.4\n", ">2 pontos não finitos"},
+      {h + " 0.001e-321 0 0.4\n", "<circle cx=\"90\""},
       // A file with no line end (a device, a binary) is not read to its end.
       {h + std::string(5000, '0'), "2: line longer than 4096 bytes"},
       {h + " 1 2 3" + std::string(4091, ' ') + "\n", "2: line longer than 4096 bytes"},
@@ -115,6 +119,10 @@ TEST(Grafico, AxisTicksAtRoundStepsWithExactLabels) {
       {'w', 0, 0.3, 3, "0.0 0.1 0.2 0.3"},  // 0.3 / 0.1 < 3
       {'1', 0.03, 0, 0, "0.04"}, {'1', 0.0299, 0, 0, "0.03"},
       {'1', 0.09, 0, 0, "0.1"}, {'1', 1e-320, 0, 0, "2e-320"},
+      // Speeds of Mach 1e305 overflow to km/h: the ticks stop at the largest double.
+      {'w', 0, INFINITY, 3, "0 5e307 1e308 1.5e308"}, {'w', -INFINITY, 0, 2, "-1e308 0"},
+      {'w', NAN, 1, 3, ""}, {'0', 0, INFINITY, 4, "0 5e307 1e308 1.5e308"},
+      {'1', 5e-324, 0, 0, "1e-323"},
   };
   for (const auto& c : cases) {
     std::string labels;
@@ -123,6 +131,21 @@ TEST(Grafico, AxisTicksAtRoundStepsWithExactLabels) {
       labels += (labels.empty() ? "" : " ") + tick.label;
     EXPECT_EQ(c.kind == '1' ? grafico::one_digit_above(c.lo) : labels, c.labels) << c.lo << ' ' << c.hi;
   }
+}
+
+// An older file that a picture may replace: only an SVG picture, whatever its prolog.
+TEST(Grafico, APictureReplacesOnlyAnSvgPicture) {
+  const struct {
+    const char* head;
+    bool svg;
+  } cases[] = {
+      {"<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"", true},
+      {"\xEF\xBB\xBF<!-- <svg> -->\r\n<!DOCTYPE svg [ <!ENTITY a \">\"> ]>\n<svg:svg\txmlns:svg=", true},
+      {"<svg/>", true},
+      {"<svgx>", false}, {"<html><svg>", false}, {"<!-- <svg> ", false}, {"<svg", false},
+      {"", false}, {"1 2 3\n", false}, {"<?xml?><!DOCTYPE svg", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(grafico::is_svg_picture(c.head), c.svg) << c.head;
 }
 
 TEST(Grafico, AMillionPointsGiveABoundedPictureThatKeepsASpike) {

@@ -47,7 +47,18 @@ TEST(FuzzLongInputs, MegabyteLinesReadInLinearTimeAndEndInOneShortMessage) {
            std::string(40, '7') + "\" (cut; 1048576 bytes in all)"},
       {at_to1 + std::string(kMega, '9') + "\n" + kResto, false,
        "dados.txt:3: TO1: the number is too large for a double"},
-      {std::string(kMega, '\n'), false, "dados.txt: NOME: missing, the file holds no value"}};
+      {std::string(kMega, '\n'), false, "dados.txt: NOME: missing, the file holds no value"},
+      // Remarks and decimal commas: a label after a megabyte of blanks, a
+      // word that only begins with a name, a megabyte on either side of a comma.
+      {"foguete\n1" + std::string(kMega, ' ') + "TO1\n" + rest, false,
+       "dados.txt:2: U: the line is labelled TO1"},
+      {"foguete\n1 U" + std::string(kMega, 'U') + "\n" + kResto.substr(2), true, "foguete"},
+      {at_to1 + "20," + std::string(kMega, '5') + "\n" + rest, false,
+       "dados.txt:3: TO1: \"20," + std::string(37, '5') + "\" (cut; 1048579 bytes in all) has a "
+                                                        "comma between two digits"},
+      {at_to1 + std::string(kMega, '2') + ",5\n" + rest, false,
+       "dados.txt:3: TO1: \"" + std::string(40, '2') + "\" (cut; 1048578 bytes in all) has a "
+                                                       "comma between two digits"}};
   for (const auto& row : rows) {
     const Outcome o = check_data_file(row.bytes);
     EXPECT_EQ(o.fault, "") << row.expected;

@@ -29,13 +29,16 @@ fail() {
 }
 
 # Runs arrasto.exe in the folder $work/$1 (made if need be) on the example
-# data with line 1 replaced by $2, 25 points and CR LF line ends, with the
-# arguments after $2 and LC_ALL=$locale. Leaves the exit status in $status,
-# the outputs (CR LF made LF) in $work/out and $work/err, the editor's
-# command lines in $work/log, and the folder as it was before in $before.
+# data with line 1 replaced by $2 (or no data file, for "(none)"), 25 points
+# and CR LF line ends, with the arguments after $2 and LC_ALL=$locale. Leaves
+# the exit status in $status, the outputs (CR LF made LF) in $work/out and
+# $work/err, the editor's command lines in $work/log, and the folder as it
+# was before in $before.
 run_windows() {
   mkdir -p "$work/$1"
-  { printf '%s\r\n' "$2"; sed -e 1d -e 's/^9 .*IT$/25   IT/' -e 's/$/\r/' "$root/example/dados.txt"; } >"$work/$1/dados.txt"
+  { printf '%s
+' "$2"; sed -e 1d -e '8s/^9 /25 /' -e 's/$//' "$root/example/dados.txt"; } >"$work/$1/dados.txt"
+  [ "$2" != "(none)" ] || rm "$work/$1/dados.txt"
   before=$(snapshot "$work/$1")
   : >"$work/notepad.log"
   status=0
@@ -44,6 +47,8 @@ run_windows() {
   sed -i 's/\r$//' "$work/out" "$work/err"
   tr -d '\r' <"$work/notepad.log" >"$work/log"
 }
+# A POSIX path as the Windows program sees it: on drive Z:, with backslashes.
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 # Each file of a folder, hidden ones included, with its checksum.
 snapshot() { (cd "$1" && for f in * .*; do [ ! -f "$f" ] || echo "$f $(cksum <"$f")"; done); }
 
@@ -76,6 +81,60 @@ done
   fail "arrasto-grafico.exe: $(cat "$work/out")"
 grep -q '</svg>' "$work/run/${results[0]}.svg" 2>/dev/null || fail "arrasto-grafico.exe drew no picture"
 
+# --- Curve files dropped on arrasto-grafico.exe from the desktop, where it
+# runs alone in a console window of its own (wine's start gives it one):
+# several make one comparison beside the first, and the picture opens in the
+# program associated with .svg, here the stand-in, which logs its command
+# line in $work/notepad.log (it writes ..\notepad.log from the folder the
+# picture tool ran in). From a prompt nothing opens.
+winpath() { echo "Z:$(tr / '\\' <<<"$1")"; }
+cp "$standin" "$bin/visualizador.exe"
+"$wine" reg add 'HKCR\.svg' /ve /d arrasto.teste /f >/dev/null 2>&1
+"$wine" reg add 'HKCR\arrasto.teste\shell\open\command' /ve /f \
+  /d "\"$(winpath "$bin/visualizador.exe")\" \"%1\"" >/dev/null 2>&1
+mkdir -p "$work/drop/outra pasta"
+cp "$work/run/${results[0]}" "$work/drop/Curva1_primeira"
+cp "$work/run/${results[0]}" "$work/drop/outra pasta/Curva1_segunda ç"
+# Drops the files named by "$@" on the .exe from $work/drop and waits for
+# the viewer's log line, if one comes.
+drop() {
+  : >"$work/notepad.log"
+  (cd "$work/drop" && "$wine" start /wait "$(winpath "$grafico")" "$@" </dev/null >/dev/null 2>&1) || status=$?
+  for _ in $(seq 20); do [ ! -s "$work/notepad.log" ] || break; sleep 0.5; done
+  tr -d '\r' <"$work/notepad.log" >"$work/log"
+}
+status=0
+drop "$(winpath "$work/drop/Curva1_primeira")" "$(winpath "$work/drop/outra pasta/Curva1_segunda ç")"
+[ "$status" -eq 0 ] && grep -q '>segunda ç</text>' "$work/drop/comparacao.svg" 2>/dev/null &&
+  [ "$(ls "$work/drop" "$work/drop/outra pasta" | grep -c '\.svg$')" -eq 1 ] ||
+  fail "two curve files dropped: exit status $status, no comparison beside the first (or single pictures)"
+[ "$(cat "$work/log")" = "\"$(winpath "$bin/visualizador.exe")\" \"$(winpath "$work/drop/comparacao.svg")\"" ] ||
+  fail "two curve files dropped: the viewer was called as: $(cat "$work/log")"
+drop "$(winpath "$work/drop/outra pasta/Curva1_segunda ç")"
+[ "$(cat "$work/log")" = "\"$(winpath "$bin/visualizador.exe")\" \"$(winpath "$work/drop/outra pasta/Curva1_segunda ç.svg")\"" ] ||
+  fail "one curve file dropped: the viewer was called as: $(cat "$work/log")"
+: >"$work/notepad.log"
+(cd "$work/drop" && "$wine" "$grafico" Curva1_primeira >/dev/null 2>&1) && sleep 2 && [ ! -s "$work/notepad.log" ] ||
+  fail "from a prompt, the viewer was called: $(cat "$work/notepad.log")"
+# A picture replaces only an older picture: the data file and the null
+# device are refused, a comparison drawn before is replaced.
+for target in dados.txt NUL; do
+  before=$(snapshot "$work/run")
+  status=0
+  (cd "$work/run" && "$wine" "$grafico" -o $target "${results[0]}" >"$work/out" 2>"$work/err") || status=$?
+  [ "$status" -eq 1 ] && [ "$(snapshot "$work/run")" = "$before" ] &&
+    grep -q "^\"$target\": \(exists and is not an SVG picture\|not a plain file\)" "$work/err" ||
+    fail "-o $target: exit status $status, $(cat "$work/err")"
+done
+(cd "$work/drop" && "$wine" "$grafico" -o comparacao.svg Curva1_primeira >"$work/out" 2>&1) &&
+  ! grep -q segunda "$work/drop/comparacao.svg" || fail "-o over an older comparison: $(cat "$work/out")"
+# The trajectory curve in place of the first: the line says which file to
+# use (however its quoting shows the "ç").
+status=0
+(cd "$work/run" && "$wine" "$grafico" "${results[1]}" >"$work/out" 2>"$work/err") || status=$?
+[ "$status" -eq 1 ] && [[ "$(tr -d '\r' <"$work/err")" == *'; use "Curva1_Lan'*'amento do foguete 2 ensaio" instead' ]] ||
+  fail "the trajectory curve: exit status $status, $(cat "$work/err")"
+
 # --- Runs that stop with one line and write or replace no file: run names
 # Windows cannot take, a result file the user made read-only, and the
 # arguments (a file dropped on the .exe among them), with the messages in
@@ -98,8 +157,42 @@ colon|||'ensaio:2'|1|1|err|dados.txt:1: NOME: the run name cannot name a file: t
 readonly|||'$name'|1|1|err|$name: cannot replace: the file is read-only
 help||/?|x|0|0|out|Usage: arrasto
 version||--version|x|0|0|out|arrasto $version
-dropped||C:\pasta com espaço\Curva1_x|x|2|0|err|arrasto: the program takes no arguments; it works on "dados.txt" in the working folder (see "arrasto --help")
-pt|pt_BR.UTF-8|extra|x|2|0|err|arrasto: o programa não recebe argumentos; ele trabalha com o "dados.txt" da pasta de trabalho (veja "arrasto --help")
+dropped||C:\pasta com espaço\Curva1_x|x|2|0|err|arrasto: unexpected argument "C:\\\\pasta com espaço\\\\Curva1_x": the program takes no arguments; it works on "dados.txt" in the working folder (see "arrasto --help")
+pt|pt_BR.UTF-8|extra|x|2|0|err|arrasto: argumento inesperado "extra": o programa não recebe argumentos; ele trabalha com o "dados.txt" da pasta de trabalho (veja "arrasto --help")
+missing|||(none)|1|1|err|dados.txt: no such file in the working folder ($(windows_path "$work/missing")): create it there (the example's dados.txt is a start) or run arrasto in the folder that holds it
+ROWS
+
+# Standard output that cannot take the text is a failure, said in one line.
+status=0
+"$wine" "$bin/arrasto.exe" --version </dev/null >/dev/full 2>"$work/err" || status=$?
+[ "$status" -eq 1 ] && [ "$(tr -d '\r' <"$work/err")" = "standard output: cannot write: No space left on device" ] ||
+  fail "full: exit status $status, errors: $(cat "$work/err")"
+
+# --- Started from Explorer, with a console window of its own (which wine
+# gives a program started on a terminal of its own, here a tmux session on a
+# private server): a file dropped on arrasto.exe, and a folder without
+# dados.txt, are answered in words a double-click user can follow, then the
+# window waits for Enter, pressed until the program has ended.
+# Folder | data file line 1 (or "(none)") | argument | exit status | first line
+while IFS='|' read -r case line1 argument code expected; do
+  run_windows "$case" "$line1"
+  rm -f "$work/status"
+  tmux -L "arrasto-$$" new-session -d -x 300 -y 10 "cd $(printf %q "$work/$case") &&
+    WINEPREFIX=$(printf %q "$WINEPREFIX") WINEDEBUG=-all LC_ALL=C.UTF-8 \
+    $(printf %q "$wine") $(printf %q "$bin/arrasto.exe") ${argument:+$(printf %q "$argument")} \
+    2>$(printf %q "$work/err"); echo \$? >$(printf %q "$work/status")"
+  for _ in $(seq 60); do
+    [ -s "$work/status" ] && break
+    tmux -L "arrasto-$$" send-keys C-m 2>/dev/null || true
+    sleep 0.5
+  done
+  tmux -L "arrasto-$$" kill-server 2>/dev/null || true
+  [ "$(cat "$work/status" 2>/dev/null)" = "$code" ] &&
+    [ "$(tr -d '\r' <"$work/err")" = "$(printf '%s\nPress Enter to close.' "$expected")" ] ||
+    fail "desktop $case: exit status $(cat "$work/status" 2>/dev/null), errors: $(cat "$work/err")"
+done <<ROWS
+dropped-desktop|x|C:\pasta\Curva1_x|2|arrasto: arrasto reads only the file dados.txt in its own folder, not a file dropped on it: put your data in that dados.txt and double-click arrasto.exe
+missing-desktop|(none)||1|dados.txt: there is no dados.txt in this folder ($(windows_path "$work/missing-desktop")). Copy here the dados.txt that came with arrasto, or create one (LEIAME.txt says what each line holds), then double-click arrasto.exe again
 ROWS
 
 # --- A Notepad.exe in the working folder (come with the data, say) is never

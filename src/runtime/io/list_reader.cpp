@@ -1,10 +1,12 @@
 #include "runtime/io/list_reader.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <vector>
 
 #include "runtime/platform/messages.hpp"
 #include "runtime/platform/platform.hpp"
@@ -20,6 +22,10 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool is_line_end(int c) { return c == '\r' || c == '\n'; }
+
+// What ends the first word of a remark besides a blank and the line's end:
+// a label may be written "LNA: nose length", "LNA=120" or "LNA(mm)".
+bool ends_word(char c) { return c == ':' || c == '=' || c == ',' || c == '('; }
 
 // Significant digits kept of a real. A double's correct rounding depends on
 // at most 767 of them; beyond, only whether any is not zero counts.
@@ -38,6 +44,7 @@ void ValueBytes::add(char c) {
   const bool sign = first && (c == '+' || c == '-');
   const bool digit = is_digit(c);
   ++size_;
+  last_ = c;
   if (head_.size() < kKept) head_ += c;
   all_zeros_ = all_zeros_ && c == '0';
 
@@ -176,23 +183,89 @@ ValueBytes::Real ValueBytes::real(double& value) const {
   return Real::ok;
 }
 
+namespace {
+
+// The length of the valid UTF-8 character at s[i] (no overlong form, no
+// surrogate, nothing past U+10FFFF), with its code point; 0 when the bytes
+// there are not one.
+std::size_t utf8_at(std::string_view s, std::size_t i, char32_t& code) {
+  const auto at = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+  const unsigned char b = at(i);
+  std::size_t n = 1;
+  unsigned char lo = 0x80, hi = 0xBF;  // the second byte's allowed range
+  if (b < 0x80) {
+    code = b;
+    return 1;
+  }
+  if (b >= 0xC2 && b <= 0xDF) {
+    n = 2, code = b & 0x1F;
+  } else if (b >= 0xE0 && b <= 0xEF) {
+    n = 3, code = b & 0x0F;
+    if (b == 0xE0) lo = 0xA0;
+    if (b == 0xED) hi = 0x9F;
+  } else if (b >= 0xF0 && b <= 0xF4) {
+    n = 4, code = b & 0x07;
+    if (b == 0xF0) lo = 0x90;
+    if (b == 0xF4) hi = 0x8F;
+  } else {
+    return 0;
+  }
+  if (i + n > s.size() || at(i + 1) < lo || at(i + 1) > hi) return 0;
+  for (std::size_t k = 1; k < n; ++k) {
+    if (at(i + k) < 0x80 || at(i + k) > 0xBF) return 0;
+    code = (code << 6) | (at(i + k) & 0x3F);
+  }
+  return n;
+}
+
+// Characters a terminal would act on or that make a text read as another:
+// the C0 and C1 controls and DEL; the bidirectional marks, embeddings,
+// overrides and isolates, which reorder what follows them; the invisible
+// ones (soft hyphen, zero-width characters, the byte-order mark), which
+// make two different names look alike; the line and paragraph separators.
+bool hidden(char32_t c) {
+  return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0xAD || c == 0x61C || c == 0x180E ||
+         (c >= 0x200B && c <= 0x200F) || (c >= 0x2028 && c <= 0x202E) ||
+         (c >= 0x2060 && c <= 0x2064) || (c >= 0x2066 && c <= 0x206F) || c == 0xFEFF ||
+         (c >= 0xFFF9 && c <= 0xFFFB);
+}
+
+// Appends the bytes for a message, at most limit of them: printable UTF-8
+// as it is, and every other byte as \xHH; with escape_quotes, a quotation
+// mark or a backslash after a backslash. A character that would cross the
+// limit is left out whole.
+void append_shown(std::string& out, std::string_view bytes, std::size_t limit,
+                  bool escape_quotes) {
+  constexpr char hex[] = "0123456789ABCDEF";
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    char32_t code = 0;
+    const std::size_t n = utf8_at(bytes, i, code);
+    const std::size_t taken = n == 0 ? 1 : n;
+    if (i + taken > limit) break;
+    if (n != 0 && escape_quotes && (code == '"' || code == '\\')) {
+      out += '\\';
+      out += static_cast<char>(code);
+    } else if (n != 0 && !hidden(code)) {
+      out.append(bytes.substr(i, n));
+    } else {
+      for (std::size_t k = i; k < i + taken; ++k) {
+        const auto c = static_cast<unsigned char>(bytes[k]);
+        out += "\\x";
+        out += hex[c >> 4];
+        out += hex[c & 15];
+      }
+    }
+    i += taken;
+  }
+}
+
+}  // namespace
+
 std::string quoted(std::string_view head, std::uint64_t size) {
   constexpr std::size_t kShown = 40;
   std::string out = "\"";
-  for (std::size_t i = 0; i < head.size() && i < kShown; ++i) {
-    const auto c = static_cast<unsigned char>(head[i]);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += static_cast<char>(c);
-    } else if (c >= 0x20 && c < 0x7F) {
-      out += static_cast<char>(c);
-    } else {
-      constexpr char hex[] = "0123456789ABCDEF";
-      out += "\\x";
-      out += hex[c >> 4];
-      out += hex[c & 15];
-    }
-  }
+  append_shown(out, head, kShown, true);
   out += '"';
   if (size > kShown) {
     out += ' ';
@@ -202,6 +275,12 @@ std::string quoted(std::string_view head, std::uint64_t size) {
 }
 
 std::string quoted(std::string_view bytes) { return quoted(bytes, bytes.size()); }
+
+std::string printable_text(std::string_view bytes) {
+  std::string out;
+  append_shown(out, bytes, bytes.size(), false);
+  return out;
+}
 
 ListReader::ListReader(const std::string& file_name) : label_(file_name) {
   auto file = std::make_shared<InputFile>(file_name);
@@ -287,6 +366,13 @@ void ListReader::begin_value(std::string_view name) {
   for (;;) {
     while ((c = peek()) == ' ' || c == '\t') ++pos_;
     if (c == -1) {
+      // With the names known, the place where the file stops is the last
+      // value it holds: the missing line may be any above it.
+      if (values_read_ > 0 && static_cast<std::size_t>(values_read_) < names_.size())
+        fail_at_line(names_[values_read_ - 1],
+                     tr("the file holds {} of the {} values and ends after this one; {}, or a "
+                        "line above, is missing",
+                        {std::to_string(values_read_), std::to_string(names_.size()), name}));
       const std::string what =
           values_read_ == 0   ? tr("missing, the file holds no value")
           : values_read_ == 1 ? tr("missing, the file ends after 1 value")
@@ -308,18 +394,19 @@ void ListReader::begin_value(std::string_view name) {
 
   // A repeat count r*c stands for c; r* alone is a null value.
   value_.clear();
+  repeat_.clear();
   value_begin_ = taken_ + pos_;
   while (is_digit(static_cast<char>(c = peek()))) value_.add(static_cast<char>(c)), ++pos_;
   if (value_.size() > 0 && c == '*') {
     ++pos_;
-    ValueBytes count = value_;
-    count.add('*');
+    repeat_ = value_;
+    repeat_.add('*');
     if (value_.all_zeros())
       fail_at_line(name, tr("a repeat count must be at least 1, found {}",
-                            {quoted(count.head(), count.size())}));
+                            {quoted(repeat_.head(), repeat_.size())}));
     if (at_value_end())
       fail_at_line(name, tr("missing, the repeat count {} gives no value",
-                            {quoted(count.head(), count.size())}));
+                            {quoted(repeat_.head(), repeat_.size())}));
     value_.clear();
     c = peek();
     value_begin_ = taken_ + pos_;
@@ -339,10 +426,143 @@ void ListReader::finish_value() {
   while (!at_value_end()) value_.add(buffer_[pos_++]);
 }
 
+void ListReader::expect_names(std::span<const std::string_view> names) {
+  names_ = names;
+  longest_name_ = 0;
+  for (const std::string_view n : names_) longest_name_ = std::max(longest_name_, n.size());
+}
+
+std::string ListReader::quoted_value() const { return quoted(value_.head(), value_.size()); }
+
+// After a value: a comma between two digits of a number is a decimal comma
+// (any other comma is a separator, the remark after it skipped). Then, with
+// the names known, the first word of the remark: another value's name, as
+// written, shows the values shifted by a line. Only the few bytes of that
+// word are looked at; the rest of the line is skipped as before.
+void ListReader::end_value(std::string_view name, Kind kind, Thousands thousands) {
+  int c = peek();
+  bool separated = false;
+  if (c == ',' && kind != Kind::text && value_.ends_in_digit()) {
+    ++pos_;
+    if (is_digit(static_cast<char>(peek())))
+      fail_decimal_comma(name, kind == Kind::integer, thousands);
+    separated = true;
+  }
+  if (names_.empty()) return;
+  const auto skip_blanks = [&] {
+    while (is_blank(static_cast<char>(c = peek()))) ++pos_;
+  };
+  skip_blanks();
+  if (!separated && (c == ',' || c == '/')) {
+    ++pos_;
+    skip_blanks();
+  }
+  std::string word;
+  while (c != -1 && !is_line_end(c) && !is_blank(static_cast<char>(c)) &&
+         !ends_word(static_cast<char>(c))) {
+    if (word.size() == longest_name_) return;  // longer than any name
+    word += static_cast<char>(c);
+    ++pos_;
+    c = peek();
+  }
+  if (word.empty() || word == name) return;
+  if (std::find(names_.begin(), names_.end(), word) != names_.end())
+    fail_at_line(name, tr("the line is labelled {}: a line above it is missing or extra, or the "
+                          "label is wrong",
+                          {word}));
+}
+
+// The number whose comma stands between two digits is taken to its end (a
+// blank, a slash, the line's end, or a comma not followed by a digit) and
+// shown with what to write instead: the comma as a decimal point; without
+// the commas where they can only separate thousands ("1,500,000", or an
+// integer's "1,000"); both, saying which is which, where either reading is
+// possible ("500,000" for a value that may be that large). An integer is
+// never offered a decimal point, which the integer reading would refuse.
+void ListReader::fail_decimal_comma(std::string_view name, bool integer, Thousands thousands) {
+  constexpr std::size_t kShown = 40;  // as quoted() shows; longer gets no suggestion
+  std::string token(value_.head());
+  token += ',';
+  std::uint64_t size = value_.size() + 1;
+  for (;;) {
+    int c = peek();
+    if (c == -1 || is_line_end(c) || is_blank(static_cast<char>(c)) || c == '/') break;
+    if (c == ',') {
+      ++pos_;
+      if (!is_digit(static_cast<char>(c = peek()))) break;
+      ++size;
+      if (token.size() <= kShown) token += ',';
+    }
+    ++pos_;
+    ++size;
+    if (token.size() <= kShown) token += static_cast<char>(c);
+  }
+  std::string head(repeat_.head());
+  if (head.size() == repeat_.size()) head += token;
+  const std::uint64_t total = repeat_.size() + size;
+  const std::string shown = quoted(head, total);
+
+  std::string what;
+  if (total <= kShown) {
+    const std::string count(repeat_.head());
+    std::string_view t = token;
+    const std::string sign(t.substr(0, t[0] == '+' || t[0] == '-'));
+    t.remove_prefix(sign.size());
+    const auto digits = [](std::string_view part) {
+      return !part.empty() && std::all_of(part.begin(), part.end(), is_digit);
+    };
+    std::vector<std::string_view> parts;
+    for (std::size_t from = 0;;) {
+      const std::size_t comma = t.find(',', from);
+      parts.push_back(t.substr(from, comma - from));
+      if (comma == std::string_view::npos) break;
+      from = comma + 1;
+    }
+    bool grouped = digits(parts[0]) && parts[0].size() <= 3 && parts[0][0] != '0';
+    std::string joined = count + sign;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+      grouped = grouped && digits(parts[i]) && (i == 0 || parts[i].size() == 3);
+      joined += parts[i];
+    }
+    ValueBytes check;
+    const auto reads = [&](std::string_view text) {
+      check.clear();
+      for (const char c : text.substr(count.size())) check.add(c);
+      int i;
+      double x;
+      return integer ? check.integer(i) == ValueBytes::Integer::ok
+                     : check.real(x) == ValueBytes::Real::ok;
+    };
+    std::string decimal;
+    if (parts.size() == 2 && digits(parts[0]))
+      decimal = count + sign + std::string(parts[0]) + "." + std::string(parts[1]);
+    if (grouped && !reads(joined)) grouped = false;
+    if (!integer && !decimal.empty() && !reads(decimal)) decimal.clear();
+
+    if (grouped && (integer || parts.size() > 2))
+      what = tr("{} has a thousands separator; write {}", {shown, joined});
+    else if (grouped && thousands == Thousands::possible)
+      what = tr("{} has a comma: write {} if it separates thousands, or {} if it marks the "
+                "decimals",
+                {shown, joined, decimal});
+    else if (!integer && !decimal.empty())
+      what = tr("{} has a decimal comma; write {}", {shown, decimal});
+  }
+  if (what.empty())
+    what = integer ? tr("{} has a comma between two digits; this value is a whole number, "
+                        "written with digits only",
+                        {shown})
+                   : tr("{} has a comma between two digits; write the number with a decimal "
+                        "point and no comma",
+                        {shown});
+  fail_at_line(name, what);
+}
+
 int ListReader::read_integer(std::string_view name) {
   begin_value(name);
   finish_value();
   note_span(name);
+  end_value(name, Kind::integer);
   int value = 0;
   switch (value_.integer(value)) {
     case ValueBytes::Integer::ok: break;
@@ -357,10 +577,11 @@ int ListReader::read_integer(std::string_view name) {
   return value;
 }
 
-double ListReader::read_real(std::string_view name) {
+double ListReader::read_real(std::string_view name, Thousands thousands) {
   begin_value(name);
   finish_value();
   note_span(name);
+  end_value(name, Kind::real, thousands);
   double value = 0;
   switch (value_.real(value)) {
     case ValueBytes::Real::ok: break;
@@ -382,6 +603,7 @@ FixedText ListReader::read_text(std::string_view name) {
   if (value_.size() > 0 || (first != '\'' && first != '"')) {
     finish_value();
     note_span(name);
+    end_value(name, Kind::text);
     ++values_read_;
     if (value_.head().size() > kTextLength) cut_off_ = value_.head().substr(kTextLength);
     return make_text(value_.head());
@@ -407,6 +629,7 @@ FixedText ListReader::read_text(std::string_view name) {
     fail_at_line(name, tr("expected a blank or a comma after the closing {}, found {}",
                           {delimiter, quoted(rest.head(), rest.size())}));
   }
+  end_value(name, Kind::text);
   ++values_read_;
   if (text.size() > kTextLength) cut_off_ = text.substr(kTextLength);
   return make_text(text);

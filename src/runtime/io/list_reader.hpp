@@ -5,14 +5,25 @@
 // Anything that does not give a value of the asked type is a RunError of
 // the form "FILE:LINE: NAME: what is wrong".
 //
+// A comma between two digits of a number is a decimal comma, refused with
+// the number as it should be written: read as a separator it would end the
+// number at the comma and give a plausible wrong value (0,9 would be 0).
+//
+// Given the names of the values in the order the file holds them, the reader
+// also checks each line's remark: one whose first word is the name of
+// another value shows a line missing or extra above it. A file that ends
+// early then names the last value it holds.
+//
 // The file is read as a stream through a buffer of fixed size, and no
-// further than the last value asked for: memory stays the same whatever the
+// further than the last value asked for (and the first word of its remark,
+// when the names are given): memory stays the same whatever the
 // size of the file, its lines or its values, and the tail of a huge file is
 // never read.
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +47,7 @@ class ValueBytes {
 
   // Whether every byte so far is a 0 (a repeat count of 0).
   bool all_zeros() const { return all_zeros_; }
+  bool ends_in_digit() const { return last_ >= '0' && last_ <= '9'; }
 
   enum class Integer { ok, malformed, out_of_range };
   Integer integer(int& value) const;
@@ -46,6 +58,7 @@ class ValueBytes {
   std::string head_;
   std::uint64_t size_ = 0;
   bool all_zeros_ = true;
+  char last_ = 0;
   // Integer: a sign, then digits only.
   bool int_digits_ = false;
   bool int_bad_ = false;
@@ -80,8 +93,18 @@ class ListReader {
   // bytes are the file's whole contents.
   ListReader(std::string label, std::string bytes);
 
+  // The names of the values in the order of the file, for the remark check
+  // and the message of a file that ends early; the reader keeps the span.
+  void expect_names(std::span<const std::string_view> names);
+
+  // Whether a real value may be large enough to be written with thousands
+  // separators ("500,000"): then a comma followed by three digits may be
+  // either a decimal comma or a thousands separator, and the message about
+  // it offers both readings; otherwise only the decimal one.
+  enum class Thousands { unlikely, possible };
+
   int read_integer(std::string_view name);
-  double read_real(std::string_view name);
+  double read_real(std::string_view name, Thousands thousands = Thousands::unlikely);
   FixedText read_text(std::string_view name);
 
   // Up to 3 bytes of the text read last beyond the 50 kept, so that a
@@ -107,6 +130,10 @@ class ListReader {
   // already in the user's language.
   [[noreturn]] void fail_at_line(std::string_view name, const std::string& what) const;
 
+  // The number read last as it stands in the file (after its repeat count),
+  // quoted for a message.
+  std::string quoted_value() const;
+
  private:
   int peek();
   bool refill();
@@ -117,6 +144,9 @@ class ListReader {
   void finish_value();
   bool at_value_end();
   void note_span(std::string_view name) { spans_.push_back({name, line_, value_begin_, taken_ + pos_}); }
+  enum class Kind { integer, real, text };
+  void end_value(std::string_view name, Kind kind, Thousands thousands = Thousands::unlikely);
+  [[noreturn]] void fail_decimal_comma(std::string_view name, bool integer, Thousands thousands);
 
   std::string label_;
   Source source_;
@@ -132,13 +162,24 @@ class ListReader {
   int line_ = 0;
   int values_read_ = 0;
   ValueBytes value_;
+  ValueBytes repeat_;  // the repeat count before the value, with its '*'
   std::string cut_off_;
+  std::span<const std::string_view> names_;
+  std::size_t longest_name_ = 0;
 };
 
-// Up to 40 bytes of a value for a message, between quotation marks, with
-// anything that is not printable ASCII shown as \xHH; size is the value's
-// length in all, named when the bytes shown are cut.
+// Up to 40 bytes of a value (a name, an argument) for a message, between
+// quotation marks: printable UTF-8 as it is, so that "Curva_trajetória_x"
+// reads as written, and as \xHH each byte that is not valid UTF-8 or is a
+// control, DEL, or an invisible or bidirectional formatting character, so
+// that the message stays one line that reads as the value is. The cut never
+// falls inside a character; size is the value's length in all, named when
+// the bytes shown are cut. head holds the value's first 43 bytes at least,
+// or all of it.
 std::string quoted(std::string_view bytes);
 std::string quoted(std::string_view head, std::uint64_t size);
+// Text shown whole and as it is (a folder's path, with its backslashes),
+// but for the bytes quoted escapes, shown as \xHH.
+std::string printable_text(std::string_view bytes);
 
 }  // namespace rt

@@ -1,15 +1,31 @@
 #include "runtime/platform/console.hpp"
 
+#include "runtime/platform/messages.hpp"
+
 #ifdef _WIN32
 #include "runtime/platform/windows_text.hpp"
 #include <shellapi.h>
-
-#include "runtime/platform/messages.hpp"
 #else
-#include <cstdio>
+#include <iconv.h>
+#include <langinfo.h>
+#include <locale.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <cstdlib>
 #endif
 
 namespace rt {
+
+namespace {
+
+// The line for standard output that could not be written.
+void say_output_failed(const std::string& reason) {
+  print_error_line(tr("{}: cannot write: {}", {tr("standard output"), reason}));
+}
+
+}  // namespace
 
 #ifdef _WIN32
 
@@ -34,10 +50,11 @@ std::string narrowed(const wchar_t* wide) {
 }
 
 // Writes text with its '\n' made "\r\n": as UTF-16 to a console, whatever
-// its code page, and as UTF-8 bytes to a file or a pipe.
-void write_text(DWORD which, std::string_view text) {
+// its code page, and as UTF-8 bytes to a file or a pipe. Returns the system
+// error code, 0 when all was written.
+DWORD write_text(DWORD which, std::string_view text) {
   const HANDLE handle = GetStdHandle(which);
-  if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return;
+  if (handle == INVALID_HANDLE_VALUE || handle == nullptr) return ERROR_INVALID_HANDLE;
   std::string crlf;
   for (const char c : text) {
     if (c == '\n') crlf += '\r';
@@ -46,10 +63,17 @@ void write_text(DWORD which, std::string_view text) {
   DWORD mode = 0, written = 0;
   if (GetConsoleMode(handle, &mode)) {
     const std::wstring wide = widened(crlf);
-    WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
-  } else {
-    WriteFile(handle, crlf.data(), static_cast<DWORD>(crlf.size()), &written, nullptr);
+    return WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr)
+               ? 0
+               : GetLastError();
   }
+  for (std::size_t done = 0; done < crlf.size(); done += written) {
+    if (!WriteFile(handle, crlf.data() + done, static_cast<DWORD>(crlf.size() - done), &written,
+                   nullptr))
+      return GetLastError();
+    if (written == 0) return ERROR_WRITE_FAULT;
+  }
+  return 0;
 }
 
 }  // namespace
@@ -65,23 +89,32 @@ std::vector<std::string> command_arguments(int, char**) {
   return arguments;
 }
 
-void print_output_text(std::string_view text) { write_text(STD_OUTPUT_HANDLE, text); }
+bool print_output_text(std::string_view text) {
+  const DWORD error = write_text(STD_OUTPUT_HANDLE, text);
+  if (error != 0) say_output_failed(system_reason(error));
+  return error == 0;
+}
 
 void print_error_line(std::string_view line) {
   write_text(STD_ERROR_HANDLE, std::string(line) + "\n");
 }
 
-void hold_console_window() {
+bool started_from_desktop() {
   // A command prompt shares its window with the program; Explorer opens
-  // one for the program alone, and closes it as the program ends.
+  // one for the program alone.
   DWORD processes[2];
-  if (GetConsoleProcessList(processes, 2) != 1) return;
-  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  if (GetConsoleProcessList(processes, 2) != 1) return false;
   DWORD mode = 0;
-  if (input == INVALID_HANDLE_VALUE || !GetConsoleMode(input, &mode)) return;
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
+  return input != INVALID_HANDLE_VALUE && GetConsoleMode(input, &mode);
+}
+
+void hold_console_window() {
+  if (!started_from_desktop()) return;
   print_error_line(tr("Press Enter to close."));
   // Keys pressed while the program ran do not count; a line read ends
   // with Enter.
+  const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
   FlushConsoleInputBuffer(input);
   wchar_t line[64];
   DWORD read = 0;
@@ -90,18 +123,115 @@ void hold_console_window() {
 
 #else
 
+namespace {
+
+bool is_utf8(std::string_view charset) {
+  std::string name;
+  for (const char c : charset)
+    if (c != '-' && c != '_') name += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return name == "utf8";
+}
+
+// The text in the terminal's character set, looked up once. A page's text
+// is UTF-8 whatever the locale variables say.
+std::string for_terminal(std::string_view utf8) {
+#ifdef __EMSCRIPTEN__
+  return std::string(utf8);
+#endif
+  static const std::string charset = terminal_charset();
+  return charset.empty() ? std::string(utf8) : in_charset(utf8, charset);
+}
+
+// Writes all of the bytes; the errno value of a failure, 0 when all went.
+int write_all(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return n < 0 ? errno : EIO;
+    bytes.remove_prefix(static_cast<std::size_t>(n));
+  }
+  return 0;
+}
+
+// The length of what looks like one UTF-8 character at the start of bytes
+// (its lead byte and the continuation bytes after it), 1 for a stray byte.
+std::size_t character_length(std::string_view bytes) {
+  std::size_t n = 1;
+  if (static_cast<unsigned char>(bytes[0]) >= 0xC0)
+    while (n < 4 && n < bytes.size() && (static_cast<unsigned char>(bytes[n]) & 0xC0) == 0x80) ++n;
+  return n;
+}
+
+}  // namespace
+
 std::vector<std::string> command_arguments(int argc, char** argv) {
   return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
 }
 
-void print_output_text(std::string_view text) {
-  std::fwrite(text.data(), 1, text.size(), stdout);
-  std::fflush(stdout);
+std::string terminal_charset() {
+  // The same variables, in the same order, that setlocale reads for the
+  // character set; the program never calls setlocale, so that no number is
+  // ever read or written with a decimal comma.
+  for (const char* variable : {"LC_ALL", "LC_CTYPE", "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value == nullptr || *value == '\0') continue;
+    const std::string_view locale(value);
+    std::string charset;
+    if (const std::size_t dot = locale.find('.'); dot != std::string_view::npos) {
+      const std::size_t at = locale.find('@', dot);
+      charset = locale.substr(dot + 1, at == std::string_view::npos ? at : at - dot - 1);
+    } else if (locale != "C" && locale != "POSIX") {
+      if (const locale_t installed = ::newlocale(LC_CTYPE_MASK, value, locale_t{})) {
+        charset = ::nl_langinfo_l(CODESET, installed);
+        ::freelocale(installed);
+      }
+    }
+    return is_utf8(charset) ? std::string() : charset;
+  }
+  return {};
+}
+
+std::string in_charset(std::string_view utf8, const std::string& charset) {
+  const iconv_t converter = ::iconv_open((charset + "//TRANSLIT").c_str(), "UTF-8");
+  if (converter == reinterpret_cast<iconv_t>(-1)) return std::string(utf8);
+  std::string out;
+  char buffer[256];
+  char* in = const_cast<char*>(utf8.data());
+  std::size_t left = utf8.size();
+  while (left > 0) {
+    char* to = buffer;
+    std::size_t room = sizeof buffer;
+    const std::size_t result = ::iconv(converter, &in, &left, &to, &room);
+    const int error = errno;
+    out.append(buffer, static_cast<std::size_t>(to - buffer));
+    if (result != static_cast<std::size_t>(-1) || error == E2BIG) continue;
+    // A character the set cannot show, even transliterated, or bytes that
+    // are not UTF-8.
+    const std::size_t skipped = character_length(std::string_view(in, left));
+    out += '?';
+    in += skipped;
+    left -= skipped;
+  }
+  // The sequence back to the first state, for the sets that shift.
+  char* to = buffer;
+  std::size_t room = sizeof buffer;
+  ::iconv(converter, nullptr, nullptr, &to, &room);
+  out.append(buffer, static_cast<std::size_t>(to - buffer));
+  ::iconv_close(converter);
+  return out;
+}
+
+bool print_output_text(std::string_view text) {
+  const int error = write_all(STDOUT_FILENO, for_terminal(text));
+  if (error != 0) say_output_failed(errno_reason(error));
+  return error == 0;
 }
 
 void print_error_line(std::string_view line) {
-  std::fprintf(stderr, "%.*s\n", static_cast<int>(line.size()), line.data());
+  write_all(STDERR_FILENO, for_terminal(std::string(line) + "\n"));
 }
+
+bool started_from_desktop() { return false; }
 
 void hold_console_window() {}
 

@@ -27,8 +27,19 @@ std::string tr(std::string_view english, std::initializer_list<std::string_view>
 std::string tr_in(std::string_view language, std::string_view english,
                   std::initializer_list<std::string_view> arguments = {});
 
-// The C library's text for an errno value, in the user's language where the
-// catalogue has it (the common reasons a file cannot be read or written).
+// Why a file operation failed, from its errno value, in the user's language:
+// the program's own text for every reason a file of this program can meet
+// (the C libraries word them differently, so their texts are not the key);
+// any other value gives "system error N".
 std::string errno_reason(int error);
+std::string errno_reason_in(std::string_view language, int error);
+
+#ifdef _WIN32
+// The same for a Windows system error code (GetLastError); a code the
+// program has no text for gives the system's own description, which is in
+// the language of the user's Windows.
+std::string system_reason(unsigned long error);
+std::string system_reason_in(std::string_view language, unsigned long error);
+#endif
 
 }  // namespace rt

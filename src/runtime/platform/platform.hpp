@@ -51,6 +51,11 @@ std::optional<FileId> file_identity(const std::string& name);
 // Whether the name is an existing folder (which no file can replace).
 bool is_folder(const std::string& name);
 
+// What a name itself is, a symbolic link not followed: no file, a regular
+// file, a folder, or anything else (a link, a device, a FIFO, a socket).
+enum class FileKind { none, regular, folder, other };
+FileKind file_kind(const std::string& name);
+
 // Whether two names are spelled as one name by this system's file names
 // (exactly on POSIX, ignoring case on Windows).
 bool same_spelling(const std::string& a, const std::string& b);

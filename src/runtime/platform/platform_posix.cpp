@@ -27,7 +27,12 @@ InputFile::InputFile(const std::string& name) : name_(name) {
   // O_NONBLOCK so that a FIFO with no writer does not hang the open; a
   // regular file ignores it, and anything else is refused below.
   const int fd = ::open(name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  if (fd < 0) throw RunError(tr("{}: cannot open: {}", {name, reason(errno)}));
+  if (fd < 0) {
+    const int error = errno;
+    const std::string message = tr("{}: cannot open: {}", {name, reason(error)});
+    if (error == ENOENT) throw MissingFile(message, name);
+    throw RunError(message);
+  }
   struct stat st {};
   if (::fstat(fd, &st) != 0) {
     const int error = errno;
@@ -63,6 +68,13 @@ std::optional<FileId> file_identity(const std::string& name) {
 bool is_folder(const std::string& name) {
   struct stat st {};
   return ::stat(name.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+FileKind file_kind(const std::string& name) {
+  struct stat st {};
+  if (::lstat(name.c_str(), &st) != 0) return FileKind::none;
+  if (S_ISREG(st.st_mode)) return FileKind::regular;
+  return S_ISDIR(st.st_mode) ? FileKind::folder : FileKind::other;
 }
 
 bool same_spelling(const std::string& a, const std::string& b) { return a == b; }

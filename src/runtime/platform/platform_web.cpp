@@ -110,7 +110,7 @@ std::string platform_name_fault(std::u32string_view name) {
 InputFile::InputFile(const std::string& name) : name_(name) {
   if (web_is_folder(name.c_str())) throw RunError(tr("{}: cannot read: it is a folder", {name}));
   handle_ = web_open(name.c_str());
-  if (handle_ < 0) throw RunError(tr("{}: cannot open: {}", {name, errno_reason(ENOENT)}));
+  if (handle_ < 0) throw MissingFile(tr("{}: cannot open: {}", {name, errno_reason(ENOENT)}), name);
 }
 
 InputFile::~InputFile() {
@@ -129,6 +129,13 @@ std::optional<FileId> file_identity(const std::string& name) {
 }
 
 bool is_folder(const std::string& name) { return web_is_folder(name.c_str()) != 0; }
+
+// The page's files are plain files, and the folders only the prefixes of
+// their names.
+FileKind file_kind(const std::string& name) {
+  if (web_file_id(name.c_str()) >= 0) return FileKind::regular;
+  return is_folder(name) ? FileKind::folder : FileKind::none;
+}
 
 bool same_spelling(const std::string& a, const std::string& b) { return a == b; }
 

@@ -35,21 +35,7 @@ std::string to_utf8(const std::wstring& wide) {
   return out;
 }
 
-std::string reason(DWORD error) {
-  wchar_t* buffer = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, error, 0, reinterpret_cast<LPWSTR>(&buffer), 0, nullptr);
-  std::wstring text;
-  if (n > 0 && buffer != nullptr) text.assign(buffer, n);
-  if (buffer != nullptr) LocalFree(buffer);
-  for (wchar_t& c : text)
-    if (c == L'\r' || c == L'\n' || c == L'\t') c = L' ';
-  while (!text.empty() && text.back() == L' ') text.pop_back();
-  if (!text.empty() && text.back() == L'.') text.pop_back();
-  const std::string line = to_utf8(text);
-  return line.empty() ? "system error " + std::to_string(error) : line;
-}
+std::string reason(DWORD error) { return system_reason(error); }
 
 }  // namespace win
 
@@ -134,7 +120,9 @@ InputFile::InputFile(const std::string& name) : name_(name) {
     if (error == ERROR_ACCESS_DENIED && attributes != INVALID_FILE_ATTRIBUTES &&
         (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
       throw RunError(tr("{}: cannot read: it is a folder", {name}));
-    throw RunError(tr("{}: cannot open: {}", {name, reason(error)}));
+    const std::string message = tr("{}: cannot open: {}", {name, reason(error)});
+    if (error == ERROR_FILE_NOT_FOUND) throw MissingFile(message, name);
+    throw RunError(message);
   }
   if (GetFileType(file) != FILE_TYPE_DISK) {
     CloseHandle(file);
@@ -175,6 +163,25 @@ bool is_folder(const std::string& name) {
   if (!to_wide(name, path)) return false;
   const DWORD attributes = GetFileAttributesW(path.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+FileKind file_kind(const std::string& name) {
+  std::wstring path;
+  if (!to_wide(name, path)) return FileKind::none;
+  // Opened for no access, the link itself rather than what it points to;
+  // the backup flag lets a folder be opened too. A device name ("NUL")
+  // opens as a character device.
+  const Handle file(CreateFileW(path.c_str(), 0,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+  if (!file.valid()) return FileKind::none;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (GetFileType(file.get()) != FILE_TYPE_DISK || !GetFileInformationByHandle(file.get(), &info) ||
+      (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
+    return FileKind::other;
+  return (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? FileKind::folder
+                                                                 : FileKind::regular;
 }
 
 bool same_spelling(const std::string& a, const std::string& b) {

@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "runtime/platform/console.hpp"
+#include "runtime/platform/messages.hpp"
 #include "runtime/platform/platform.hpp"
 #include "runtime/platform/temporaries.hpp"
 
@@ -93,6 +95,12 @@ void remove_temporaries() noexcept {
 }  // namespace detail
 
 EditorEnd run_editor(const std::string& file_name) {
+  // A Notepad that exits with 127, the shell's status for a command not
+  // found (the helper tools/Notepad, when no editor of VISUAL, EDITOR or vi
+  // is there), is not called again: the user is told once, and the run goes
+  // on without an editor.
+  static bool no_editor = false;
+  if (no_editor) return {};
   detail::watch_interrupts();
   // A name that begins with '-' is passed as ./name, so that no editor
   // takes it for an option.
@@ -126,6 +134,12 @@ EditorEnd run_editor(const std::string& file_name) {
     }
     if (WIFSIGNALED(status) && (WTERMSIG(status) == SIGINT || WTERMSIG(status) == SIGQUIT))
       end.interrupt = WTERMSIG(status);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 127) {
+      no_editor = true;
+      print_error_line(
+          "Notepad: " + tr("no editor to start; set VISUAL or EDITOR to your editor's command "
+                           "(for example, export VISUAL=nano); the run goes on without it"));
+    }
   }
   ::posix_spawnattr_destroy(&attributes);
   ::sigaction(SIGINT, &old_int, nullptr);

@@ -24,10 +24,8 @@ bool to_wide(const std::string& utf8, std::wstring& out);
 
 std::string to_utf8(const std::wstring& wide);
 
-// The system's own description of an error code, in the user's language,
-// as one line: the line breaks Windows puts inside and after its messages
-// become blanks or go, as does the closing full stop, so that the message
-// reads like the rest of the program's one-line errors.
+// Why an operation failed, from its system error code, in the user's
+// language, as one line (rt::system_reason).
 std::string reason(DWORD error);
 
 }  // namespace rt::win
