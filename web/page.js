@@ -222,6 +222,7 @@ function call(job) {
 
 function busy(on) {
   for (const id of ['start', 'compare', 'export-csv']) $(id).disabled = on;
+  for (const button of $('files').querySelectorAll('button')) button.disabled = on;
   $('cancel').hidden = !on;
   $('progress').hidden = !on;
   $('progress').value = 0;
@@ -230,6 +231,7 @@ function busy(on) {
 function cancel() {
   worker.terminate();
   makeWorker();
+  hideFiles();
   const job = pending;
   pending = null;
   busy(false);
@@ -257,26 +259,41 @@ async function start() {
   }
   showStatus(t('Running…'));
   const began = performance.now();
+  // The last run's files are the worker's until this run replaces them.
+  hideFiles();
   try {
     const result = await call({ job: 'run', text, language, total: data.bytes });
-    const report = result.results[2];
-    showPicture(result.picture, result.svgName, report.name);
+    const reportName = result.names[2];
+    showPicture(result.picture, result.svgName, reportName);
     $('files').textContent = '';
-    for (const { name, blob } of result.results) {
+    for (const name of result.names) {
       const link = document.createElement('button');
       link.type = 'button';
       link.textContent = '↓ ' + name;
-      link.addEventListener('click', () => download(blob, name));
+      link.addEventListener('click', () => downloadFile(name));
       $('files').appendChild(link);
     }
     for (const id of ['files', 'report', 'export-csv', 'hold-label']) $(id).hidden = false;
-    $('report').textContent = new TextDecoder('windows-1252').decode(await report.blob.arrayBuffer());
-    runs.unshift({ id: Date.now(), name: report.name, time: new Date().toISOString(), text });
+    $('report').textContent = new TextDecoder('windows-1252').decode(result.report);
+    runs.unshift({ id: Date.now(), name: reportName, time: new Date().toISOString(), text });
     saved.set('runs', runs);
     renderRuns();
     document.body.dataset.timings = JSON.stringify(result.timings); // for the benchmark
     const ms = Math.round(performance.now() - began);
     showStatus(t('Done in {} ms.').replace('{}', ms));
+  } catch (error) {
+    showStatus(error.message, true);
+  }
+}
+
+function hideFiles() {
+  for (const id of ['files', 'export-csv', 'hold-label']) $(id).hidden = true;
+}
+
+async function downloadFile(name) {
+  try {
+    const { blob } = await call({ job: 'file', name });
+    download(blob, name);
   } catch (error) {
     showStatus(error.message, true);
   }

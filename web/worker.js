@@ -2,11 +2,22 @@
 // thread, each as a fresh instance of the module (a process of its own,
 // with the language in its environment), over files held in memory. The
 // page makes it from a Blob of the module's code followed by this code.
-// Messages in: {wasm} once, then {job: 'run' | 'csv' | 'compare', ...};
+// Messages in: {wasm} once, then {job: 'run' | 'file' | 'csv' | 'compare', ...};
 // out: {progress}, {done}, {failed: error line}.
+//
+// The last run's files stay here until the next run: the page asks for one
+// when it is to be downloaded ('file'). Their pieces then go back to the
+// pool that the next run's files are written into (see platform_web.cpp);
+// what a job leaves in the pool unused is let go, so that the worker holds
+// the last run's files and no more.
 
 let compiled = null; // a promise of the compiled module
-let last = null; // the files of the last run, for its CSV
+let last = null; // the last run: its data file, language, files, curve file name
+const pool = []; // free pieces of a megabyte for result files
+
+function release(files) {
+  for (const file of files.values()) if (file.chunks) pool.push(...file.chunks);
+}
 
 const encoder = new TextEncoder();
 
@@ -25,6 +36,7 @@ async function spawn(files, language, onWrite) {
       return {};
     },
     files,
+    chunks: pool,
     onWrite,
     onEditor: (name) => shown.push(name),
     print: (line) => errors.push(line),
@@ -55,6 +67,8 @@ function blobOf(file, type) {
 }
 
 async function run({ text, language, total }) {
+  if (last) release(last.files);
+  last = null;
   let written = 0;
   let next = 0;
   const step = Math.max(total / 100, 1 << 20);
@@ -66,19 +80,28 @@ async function run({ text, language, total }) {
     }
   });
   const picture = new TextDecoder().decode(await blobOf(files.get(curve + '.svg')).arrayBuffer());
-  const results = shown.slice(1).map((name) => ({ name, blob: blobOf(files.get(name), 'application/octet-stream') }));
-  last = { text, language, curve, curveBlob: results[0].blob };
-  return { picture, curve, results, svgName: curve + '.svg', timings };
+  const names = shown.slice(1);
+  const report = await blobOf(files.get(names[2])).arrayBuffer();
+  last = { text, language, curve, files };
+  return { picture, curve, names, report, svgName: curve + '.svg', timings };
+}
+
+// A file of the last run, for a download.
+async function file({ name }) {
+  return { name, blob: blobOf(last.files.get(name), 'application/octet-stream') };
 }
 
 async function csv({ hold }) {
-  const curveBytes = new Uint8Array(await last.curveBlob.arrayBuffer());
-  const files = new Map([['dados.txt', fileOf(encoder.encode(last.text))], [last.curve, fileOf(curveBytes)]]);
+  const files = new Map([['dados.txt', fileOf(encoder.encode(last.text))], [last.curve, last.files.get(last.curve)]]);
   const { module, errors } = await spawn(files, last.language);
   const name = last.curve + '.csv';
-  if (module.ccall('web_curve_csv', 'number', ['string', 'string', 'number'], [last.curve, name, hold ? 1 : 0]) !== 0)
-    throw new Error(errors.join('\n'));
-  return { name, blob: blobOf(files.get(name), 'text/csv') };
+  const status = module.ccall('web_curve_csv', 'number', ['string', 'string', 'number'], [last.curve, name, hold ? 1 : 0]);
+  const made = files.get(name);
+  files.delete(last.curve);
+  const blob = made && blobOf(made, 'text/csv');
+  release(files);
+  if (status !== 0) throw new Error(errors.join('\n'));
+  return { name, blob };
 }
 
 // Each run in a folder of its own (1/, 2/, ...), so that runs of the same
@@ -90,13 +113,17 @@ async function compare({ texts, language }) {
     const one = await runOnce(text, language);
     const name = `${i + 1}/${one.curve}`;
     files.set(name, one.files.get(one.curve));
+    one.files.delete(one.curve);
+    release(one.files);
     curves.push(name);
     postMessage({ progress: (i + 1) / texts.length });
   }
   const { module, errors } = await spawn(files, language);
-  if (module.ccall('web_grafico', 'number', ['string'], [['-o', 'comparacao.svg', ...curves].join('\n')]) !== 0)
-    throw new Error(errors.join('\n'));
-  const picture = new TextDecoder().decode(await blobOf(files.get('comparacao.svg')).arrayBuffer());
+  const status = module.ccall('web_grafico', 'number', ['string'], [['-o', 'comparacao.svg', ...curves].join('\n')]);
+  const made = files.get('comparacao.svg');
+  const picture = made && new TextDecoder().decode(await blobOf(made).arrayBuffer());
+  release(files);
+  if (status !== 0) throw new Error(errors.join('\n'));
   return { picture, svgName: 'comparacao.svg' };
 }
 
@@ -109,9 +136,10 @@ onmessage = async ({ data }) => {
     return;
   }
   try {
-    const jobs = { run, csv, compare };
+    const jobs = { run, file, csv, compare };
     postMessage({ done: await jobs[data.job](data) });
   } catch (error) {
     postMessage({ failed: error.message });
   }
+  pool.length = 0;
 };

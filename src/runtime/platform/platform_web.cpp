@@ -6,10 +6,15 @@
 // the console program would open it. The bytes written are those of the
 // Windows program: CR LF line ends, and names that Windows would take.
 //
-// Result files are held as the runtime hands over its buffers (a megabyte
-// each), copied out of the module's memory as they come, so that the
-// module's memory does not grow with the files; `Module.onWrite(bytes)`
-// tells the page how far a run has got.
+// Result files are copied out of the module's memory as the runtime hands
+// over its buffers, so that the module's memory does not grow with the
+// files, into pieces of a megabyte filled one after the other. The pieces
+// come from `Module.chunks`, those of files the page no longer needs, which
+// it hands back for the next run: memory the browser has already given is
+// filled again rather than asked for anew, which is most of the cost of
+// holding a large run's files. A file replaced, or never committed, gives
+// its pieces back there too. `Module.onWrite(bytes)` tells the page how far
+// a run has got.
 
 #include <emscripten.h>
 
@@ -25,6 +30,7 @@ EM_JS(void, web_files_ready, (), {
   Module.files = Module.files || new Map();
   Module.handles = Module.handles || [];
   Module.nextFileId = Module.nextFileId || 0;
+  Module.chunks = Module.chunks || [];
 });
 
 EM_JS(double, web_file_id, (const char* name), {
@@ -66,23 +72,39 @@ EM_JS(int, web_read, (int handle, char* buffer, int size), {
 
 EM_JS(int, web_create, (), {
   web_files_ready();
-  Module.handles.push({parts: [], size: 0});
+  Module.handles.push({chunks: [], size: 0});
   return Module.handles.length - 1;
 });
 
 EM_JS(void, web_write, (int handle, const char* data, int size), {
   const writer = Module.handles[handle];
-  writer.parts.push(HEAPU8.slice(data, data + size));
-  writer.size += size;
+  const piece = 1 << 20;
+  for (let from = data, end = data + size; from < end;) {
+    const at = writer.size % piece;
+    if (at === 0) writer.chunks.push(Module.chunks.pop() || new Uint8Array(piece));
+    const n = Math.min(piece - at, end - from);
+    writer.chunks[writer.chunks.length - 1].set(HEAPU8.subarray(from, from + n), at);
+    from += n;
+    writer.size += n;
+  }
   if (Module.onWrite) Module.onWrite(size);
 });
 
 EM_JS(void, web_commit, (int handle, const char* name), {
   const writer = Module.handles[handle];
-  Module.files.set(UTF8ToString(name), {parts: writer.parts, size: writer.size, id: ++Module.nextFileId});
+  const key = UTF8ToString(name);
+  const older = Module.files.get(key);
+  if (older && older.chunks) Module.chunks.push(...older.chunks);
+  const parts = writer.chunks.map((chunk, i) => chunk.subarray(0, Math.min(chunk.length, writer.size - i * chunk.length)));
+  Module.files.set(key, {parts, size: writer.size, id: ++Module.nextFileId, chunks: writer.chunks});
+  writer.chunks = [];
 });
 
-EM_JS(void, web_close, (int handle), { Module.handles[handle] = null; });
+EM_JS(void, web_close, (int handle), {
+  const handler = Module.handles[handle];
+  if (handler && handler.chunks) Module.chunks.push(...handler.chunks);
+  Module.handles[handle] = null;
+});
 
 EM_JS(void, web_show, (const char* name), {
   if (Module.onEditor) Module.onEditor(UTF8ToString(name));
