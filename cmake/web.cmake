@@ -26,13 +26,18 @@ if(EMSCRIPTEN)
   set_source_files_properties(${PROJECT_SOURCE_DIR}/src/grafico/main.cpp PROPERTIES
     COMPILE_DEFINITIONS "main=grafico_main")
   target_link_libraries(arrasto_web PRIVATE arrasto_core grafico_core)
+  # The number reading and writing that stand in for the library's, against
+  # musl's strtod, under node.
+  add_executable(web_number_text_check ${PROJECT_SOURCE_DIR}/web/tests/number_text_check.cpp)
+  target_link_libraries(web_number_text_check PRIVATE arrasto_runtime)
+  target_link_options(web_number_text_check PRIVATE -sSINGLE_FILE=1)
   # Emscripten's linker runs a node script that needs the acorn package,
   # which Debian installs where only Debian's own node looks (a node from
   # elsewhere is told where).
   execute_process(COMMAND node -e "require('acorn')" RESULT_VARIABLE web_no_acorn
                   OUTPUT_QUIET ERROR_QUIET)
   if(web_no_acorn AND EXISTS /usr/share/nodejs/acorn)
-    set_target_properties(arrasto_web PROPERTIES
+    set_target_properties(arrasto_web web_number_text_check PROPERTIES
       CXX_LINKER_LAUNCHER "${CMAKE_COMMAND};-E;env;NODE_PATH=/usr/share/nodejs")
   endif()
   set(web_exports _web_arrasto _web_grafico _web_read_data _web_name_text _web_curve_csv)
@@ -59,6 +64,7 @@ if(EMSCRIPTEN)
   enable_testing()
   add_test(NAME web_module COMMAND node --test ${PROJECT_SOURCE_DIR}/web/tests/module.test.mjs)
   set_tests_properties(web_module PROPERTIES ENVIRONMENT "ARRASTO_WEB_BUILD=${CMAKE_BINARY_DIR}")
+  add_test(NAME web_number_text COMMAND node $<TARGET_FILE:web_number_text_check>)
 elseif(ARRASTO_MUSL_MATH)
   # musl's pow, log10, sin, cos, atan, asin, sqrt and cbrt with what they
   # call, taken from Debian's musl-dev; the C library's own stack check and
