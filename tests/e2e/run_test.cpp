@@ -39,13 +39,16 @@ TEST(Run, TheExampleThenWhatTheUserSavedOverIt) {
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.errors + outcome.output, "");
   // The golden run pins the layout of every file. Here the last point pins
-  // the sum of the drag terms on this rocket, the mean all nine points.
+  // the sum of the drag terms on this rocket, the mean all nine points, and
+  // the model's lowest Mach number the three points below it.
   EXPECT_EQ(lines_of(folder.read("Curva1_foguete")).size(), 10u);
   EXPECT_TRUE(folder.read("Curva1_foguete").ends_with(
       "   0.900000000000000        1101.60000000000       0.828571617328029     \n"));
   EXPECT_TRUE(folder.read("foguete").ends_with(
       " COEFICIENTE DE ARRASTO TOTAL:  0.828571617328029     \n \n"
-      " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.529402445893906     \n"));
+      " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.529402445893906     \n \n"
+      " Menor n\xFAmero de Mach v\xE1lido (M0):  0.366563262530292     \n \n"
+      " Pontos da varredura abaixo de M0:           3\n"));
   const std::string curves = "Curva1_foguete " + kTrajetoria + "foguete";
   EXPECT_EQ(folder.editor_calls(),
             (Lines{"1 [dados.txt] | dados.txt", "1 [Curva1_foguete] | " + curves + " dados.txt",
@@ -96,7 +99,9 @@ TEST(Run, GoldenFeetHalfEllipsoidSquareEdgesMotorBurningShortLug) {
                   " Coeficiente de arrasto de press\xE3o:  0.2851413    ", " ",
                   " Coeficiente de arrasto de interfer\xEAncia:  1.226859712525934E-002", " ", " ",
                   " COEFICIENTE DE ARRASTO TOTAL:  0.783452583372781     ", " ",
-                  " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.727119020390475     "}));
+                  " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.727119020390475     ", " ",
+                  " Menor n\xFAmero de Mach v\xE1lido (M0):  0.301248170013760     ", " ",
+                  " Pontos da varredura abaixo de M0:           0"}));
 }
 
 // Each run name gives its three files, and each file reaches the editor as
