@@ -26,7 +26,11 @@ std::string usage() {
       "Draws each first curve file (\"Curva1_\" followed by the run name) as an\n"
       "SVG picture beside it, named as the file with \".svg\" added. With no\n"
       "FILE, draws every such file in the working folder. With -o, draws all\n"
-      "the FILEs in one picture, to compare designs.\n");
+      "the FILEs in one picture, to compare designs.\n") +
+         rt::tr("\n"
+                "-m MEASURED (before the FILEs, once per file) draws the measured points\n"
+                "of a text or CSV file, a Mach number and a drag coefficient a line, as\n"
+                "marks over the curves.\n");
 }
 
 // What the command line asks for.
@@ -34,6 +38,7 @@ struct Request {
   rt::CommonOption option = rt::CommonOption::none;
   std::vector<std::filesystem::path> files;
   std::optional<std::filesystem::path> comparison;  // -o: one picture of all the files
+  std::vector<std::filesystem::path> measured;      // -m: measured points over the curves
   std::string unknown;  // an option not understood, if any
 };
 
@@ -50,6 +55,10 @@ Request parsed(const std::vector<std::string>& arguments) {
       // The picture's name is the next argument; none leaves it empty, an error.
       const std::string picture = i + 1 < arguments.size() ? arguments[++i] : std::string();
       request.comparison = std::filesystem::path(std::u8string(picture.begin(), picture.end()));
+    } else if (options && argument == "-m") {
+      // The points' file is the next argument; none leaves it empty, an error.
+      const std::string points = i + 1 < arguments.size() ? arguments[++i] : std::string();
+      request.measured.emplace_back(std::u8string(points.begin(), points.end()));
     } else if (options && argument.size() > 1 && argument[0] == '-') {
       request.unknown = argument;
       return request;
@@ -63,13 +72,24 @@ Request parsed(const std::vector<std::string>& arguments) {
 }
 
 int plot(std::vector<std::filesystem::path> files,
-         const std::optional<std::filesystem::path>& comparison) {
+         const std::optional<std::filesystem::path>& comparison,
+         const std::vector<std::filesystem::path>& measured_files) {
+  std::vector<grafico::MeasuredSet> measured;
+  try {
+    for (const auto& file : measured_files) {
+      if (file.empty()) throw grafico::PlotError(rt::tr("-m needs the name of a file of measured points"));
+      measured.push_back(grafico::read_measured_file(file));
+    }
+  } catch (const grafico::PlotError& error) {
+    rt::print_error_line(error.what());
+    return 1;
+  }
   if (comparison) {
     try {
       if (files.empty() || comparison->empty())
         throw grafico::PlotError(
             rt::tr("-o needs the picture's file name and at least one curve file"));
-      grafico::plot_comparison(*comparison, files);
+      grafico::plot_comparison(*comparison, files, measured);
       return 0;
     } catch (const grafico::PlotError& error) {
       rt::print_error_line(error.what());
@@ -86,7 +106,7 @@ int plot(std::vector<std::filesystem::path> files,
   int status = 0;
   for (const auto& file : files) {
     try {
-      grafico::plot_curve_file(file);
+      grafico::plot_curve_file(file, measured);
     } catch (const grafico::PlotError& error) {
       rt::print_error_line(error.what());
       status = 1;
@@ -116,7 +136,7 @@ int main(int argc, char** argv) {
   }
   int status = 1;
   try {
-    status = plot(request.files, request.comparison);
+    status = plot(request.files, request.comparison, request.measured);
   } catch (const std::exception& error) {
     rt::print_error_line(std::string("arrasto-grafico: ") + error.what());
   }

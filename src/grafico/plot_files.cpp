@@ -5,6 +5,7 @@
 
 #include "grafico/curve_file.hpp"
 #include "grafico/curve_svg.hpp"
+#include "grafico/run_report.hpp"
 #include "grafico/svg_text.hpp"
 #include "runtime/platform/platform.hpp"
 #include "runtime/run_error.hpp"
@@ -29,17 +30,23 @@ PlotError plot_error(const rt::RunError& error, const std::string& name) {
   return PlotError(printable(name) + std::string(what));
 }
 
-// The file's curve, reduced as its lines stream past.
+// The file's curve, reduced as its lines stream past, with M0 from the
+// run's report when there is one.
 Curve read_curve_file(const std::filesystem::path& file) {
   const std::string name = utf8_of(file);
-  Curve curve{run_name_of(file), {}, {}};
+  Curve curve{run_name_of(file), {}, {}, {}};
   try {
     rt::InputFile in(name);
     CurveReader reader([&in](char* buffer, std::size_t size) { return in.read(buffer, size); });
     CurveReducer reducer;
-    while (const auto point = reader.next()) reducer.add(*point);
+    RunReportMatch report(file);
+    while (const auto point = reader.next()) {
+      reducer.add(*point);
+      report.add(point->mach);
+    }
     curve.summary = reducer.summary();
     curve.points = reducer.points();
+    curve.lowest_mach = report.lowest_mach();
   } catch (const CurveError& error) {
     throw PlotError(printable(name) + ":" + std::to_string(error.line()) + ": " + error.what());
   } catch (const rt::RunError& error) {
@@ -87,14 +94,15 @@ std::filesystem::path svg_name_for(const std::filesystem::path& file) {
   return svg;
 }
 
-void plot_curve_file(const std::filesystem::path& file) {
-  write_svg(svg_name_for(file), curve_svg(read_curve_file(file)));
+void plot_curve_file(const std::filesystem::path& file, const std::vector<MeasuredSet>& measured) {
+  write_svg(svg_name_for(file), curve_svg(read_curve_file(file), measured));
 }
 
-void plot_comparison(const std::filesystem::path& output, const std::vector<std::filesystem::path>& files) {
+void plot_comparison(const std::filesystem::path& output, const std::vector<std::filesystem::path>& files,
+                     const std::vector<MeasuredSet>& measured) {
   std::vector<Curve> curves;
   for (const auto& file : files) curves.push_back(read_curve_file(file));
-  write_svg(output, comparison_svg(curves));
+  write_svg(output, comparison_svg(curves, measured));
 }
 
 }  // namespace grafico

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "grafico/measured_points.hpp"
+
 namespace grafico {
 
 // A file that could not be drawn; what() is the whole one-line message,
@@ -26,12 +28,15 @@ std::string run_name_of(const std::filesystem::path& file);
 // The SVG file drawn from file: its name with ".svg" added.
 std::filesystem::path svg_name_for(const std::filesystem::path& file);
 
-// Reads file and writes its drawing to svg_name_for(file). Throws
-// PlotError; nothing is then written and an older drawing stays.
-void plot_curve_file(const std::filesystem::path& file);
+// Reads file and writes its drawing to svg_name_for(file), with the
+// measured points over it. Throws PlotError; nothing is then written and
+// an older drawing stays.
+void plot_curve_file(const std::filesystem::path& file, const std::vector<MeasuredSet>& measured = {});
 
-// Draws every file's curve in one picture, written to output. Throws
-// PlotError when any file cannot be read; nothing is then written.
-void plot_comparison(const std::filesystem::path& output, const std::vector<std::filesystem::path>& files);
+// Draws every file's curve in one picture, written to output, with the
+// measured points over them. Throws PlotError when any file cannot be
+// read; nothing is then written.
+void plot_comparison(const std::filesystem::path& output, const std::vector<std::filesystem::path>& files,
+                     const std::vector<MeasuredSet>& measured = {});
 
 }  // namespace grafico

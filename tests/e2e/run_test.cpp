@@ -191,6 +191,10 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
        .output = "Usage: arrasto-grafico [FILE...]\n"},
       {.arguments = {"-x"}, .program = GRAFICO_EXE, .status = 2,
        .errors = "arrasto-grafico: unknown option \"-x\" (see \"arrasto-grafico --help\")\n"},
+      {.arguments = {"-m", "pasta", "Curva1_foguete"}, .program = GRAFICO_EXE,
+       .errors = "pasta: cannot read: it is a folder\n"},
+      {.arguments = {"Curva1_foguete", "-m"}, .program = GRAFICO_EXE,
+       .errors = "-m needs the name of a file of measured points\n"},
   };
   for (const NoResult& c : cases) {
     SCOPED_TRACE(c.errors + c.output);
@@ -305,11 +309,24 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
   EXPECT_EQ(folder.read("Curva1_ruim.svg"), "older");
   const std::string picture = folder.read("Curva1_foguete.svg");
   EXPECT_NE(picture.find(">foguete</text>"), std::string::npos);
-  EXPECT_EQ(std::count(picture.begin(), picture.end(), ','), 9) << "the nine points, in one line";
+  const std::size_t line = picture.find("<polyline points=\"");
+  ASSERT_NE(line, std::string::npos);
+  const std::string points = picture.substr(line, picture.find("/>", line) - line);
+  EXPECT_EQ(std::count(points.begin(), points.end(), ','), 9) << "the nine points, in one line";
   EXPECT_EQ(picture.find("sem pontos"), std::string::npos);  // the axes fit the points
-  ASSERT_EQ(folder.run({"-o", "comparacao.svg", "Curva1_foguete", "Curva1_retas"}, {}, GRAFICO_EXE)
-                .status, 0);
+  // M0 from the run's report; a curve without a report has none.
+  EXPECT_NE(picture.find(">abaixo de M\xE2\x82\x80 = 0,367: atrito fora do modelo<"), std::string::npos);
+  EXPECT_EQ(folder.read("Curva1_retas.svg").find("M\xE2\x82\x80"), std::string::npos);
+  // Measured points from a Brazilian spreadsheet's CSV, over both curves.
+  folder.write("medido.csv", "# T\xFAnel\r\nMach;Cd\r\n0,5;0,52\r\n");
+  ASSERT_EQ(folder.run({"-m", "medido.csv", "-o", "comparacao.svg", "Curva1_foguete", "Curva1_retas"}, {},
+                       GRAFICO_EXE).status, 0);
   EXPECT_NE(folder.read("comparacao.svg").find(">retas</text>"), std::string::npos);
+  EXPECT_NE(folder.read("comparacao.svg").find(">T\xC3\xBAnel</text>"), std::string::npos);
+  folder.write("medido.csv", "# T\xFAnel\n0,5 0,52\n0.6\n");
+  const Outcome measured = folder.run({"-m", "medido.csv", "Curva1_retas"}, {}, GRAFICO_EXE);
+  EXPECT_EQ(std::to_string(measured.status) + measured.errors,
+            "1medido.csv:3: expected 2 numbers (Mach number and drag coefficient), found 1\n");
   ASSERT_EQ(folder.run({"-c", "rsvg-convert -o curva.png Curva1_foguete.svg && "
                               "rsvg-convert -o comparacao.png comparacao.svg"}, {}, "/bin/sh").status, 0)
       << "rsvg-convert (Debian package librsvg2-bin) must be installed and draw the SVG";
