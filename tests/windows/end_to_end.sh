@@ -80,6 +80,8 @@ done
 (cd "$work" && "$wine" "$grafico" "Z:$(tr / '\\' <<<"$work/run/${results[0]}")" >"$work/out" 2>&1) ||
   fail "arrasto-grafico.exe: $(cat "$work/out")"
 grep -q '</svg>' "$work/run/${results[0]}.svg" 2>/dev/null || fail "arrasto-grafico.exe drew no picture"
+# M0 from the report beside it, whose name holds the "ç" and whose lines end in CR LF.
+grep -q '>abaixo de M₀ = ' "$work/run/${results[0]}.svg" || fail "arrasto-grafico.exe did not read the run's report"
 
 # --- Curve files dropped on arrasto-grafico.exe from the desktop, where it
 # runs alone in a console window of its own (wine's start gives it one):
