@@ -85,8 +85,10 @@ struct Foguete {
 [[gnu::noinline, gnu::noclone]] double varrer(const Foguete& foguete, double& eco, double* cdt) {
   const Foguete f = foguete;
   double M, V, CF, CFL, CFT, C, CDAC, CFE, CFLE, CFTE, CDAE, CDA, CBC, CDBC, CDB, CDTB;
-  double CDPE, CDPN, CDI, CDT, SOMA, CDMED = 0;
+  double CDPE, CDPN, CDI, CDT, SOMA, CDMED = 0, M0;
   float CDP;
+  int ABAIXO = 0;
+  MACHMINIMO(f.TO, f.PO, f.RETC, f.RETE, f.L, f.LE, f.N, M0);
   SOMA = 0.0;
   for (long long ponto = 1; ponto <= f.IT; ++ponto) {
     const double i = static_cast<double>(ponto);
@@ -107,9 +109,11 @@ struct Foguete {
           static_cast<double>(1.05f);
     SOMA = CDT + SOMA;
     CDMED = SOMA / i;
+    ABAIXO += !(M >= M0);
     eco = ((eco + M) + V) + CDT;
     if (cdt) cdt[ponto - 1] = CDT;
   }
+  eco += ABAIXO;
   return CDMED;
 }
 

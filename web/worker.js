@@ -91,31 +91,33 @@ async function file({ name }) {
   return { name, blob: blobOf(last.files.get(name), 'application/octet-stream') };
 }
 
+// The curve as CSV, M0 read from the report beside it.
 async function csv({ hold }) {
-  const files = new Map([['dados.txt', fileOf(encoder.encode(last.text))], [last.curve, last.files.get(last.curve)]]);
+  const files = new Map(last.files);
   const { module, errors } = await spawn(files, last.language);
   const name = last.curve + '.csv';
   const status = module.ccall('web_curve_csv', 'number', ['string', 'string', 'number'], [last.curve, name, hold ? 1 : 0]);
   const made = files.get(name);
-  files.delete(last.curve);
   const blob = made && blobOf(made, 'text/csv');
-  release(files);
+  if (made) release(new Map([[name, made]]));
   if (status !== 0) throw new Error(errors.join('\n'));
   return { name, blob };
 }
 
 // Each run in a folder of its own (1/, 2/, ...), so that runs of the same
-// name do not meet; then one picture of all their curves.
+// name do not meet, its curve with the report that gives its M0; then one
+// picture of all their curves.
 async function compare({ texts, language }) {
   const files = new Map();
   const curves = [];
   for (const [i, text] of texts.entries()) {
     const one = await runOnce(text, language);
-    const name = `${i + 1}/${one.curve}`;
-    files.set(name, one.files.get(one.curve));
-    one.files.delete(one.curve);
+    for (const kept of [one.curve, one.shown[3]]) {
+      files.set(`${i + 1}/${kept}`, one.files.get(kept));
+      one.files.delete(kept);
+    }
     release(one.files);
-    curves.push(name);
+    curves.push(`${i + 1}/${one.curve}`);
     postMessage({ progress: (i + 1) / texts.length });
   }
   const { module, errors } = await spawn(files, language);

@@ -1,6 +1,8 @@
 #include "drag/Cd_atrito.hpp"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "drag/Area_laminar.hpp"
 
@@ -49,6 +51,22 @@ void CDATRITOE(const double& TO, const double& PO, const double& RETE, const dou
   CFTE = (0.427 * C) * ((1.0 / A) - ((LNTE / LE) / B));
   CFE = CFLE + CFTE;  // no lower limit
   CDAE = (((CFE * SWETE) * (1.0 - 0.09 * (M * M))) / SREF) * N;
+}
+
+void MACHMINIMO(const double& TO, const double& PO, const double& RETC, const double& RETE,
+                const double& L, const double& LE, const double& N, double& M0) {
+  constexpr double kNenhum = std::numeric_limits<double>::infinity();
+  const double RN = escala_reynolds(TO, PO);
+  // The Reynolds number where log10(Re) - 0.407 reaches zero.
+  const double piso = std::pow(10.0, 0.407);
+  const auto positivo = [&](const double& x) { return x > 0.0 && x < kNenhum; };
+  const auto tem_modelo = [&](const double& RE, const double& comprimento) {
+    return positivo(RN) && positivo(comprimento) && RE > piso && RE < kNenhum;
+  };
+  const double corpo = tem_modelo(RETC, L) ? RETC / (RN * L) : kNenhum;
+  double aletas = kNenhum;
+  if (tem_modelo(RETE, LE)) aletas = (N == 0.0 ? piso : RETE) / (RN * LE);
+  M0 = std::max(corpo, aletas);
 }
 
 }  // namespace arrasto

@@ -24,4 +24,20 @@ void CDATRITOE(const double& TO, const double& PO, const double& RETE, const dou
                double& CFE, const double& SWETE, double& CFLE, double& CFTE, double& C,
                const double& LE, const double& SREF, double& CDAE, const double& N);
 
+// M0: the lowest Mach number at which both friction terms are inside their
+// model, so that a run can say which of its points are not. The body's
+// laminar run RETC / (M RN) must end before the body does (beyond L the
+// turbulent share is zero or less and CFT becomes 0.0148), and the fins'
+// laminar run RETE / (M RN) within the mean chord LE (beyond it CFTE goes
+// negative): M0 = max(RETC / (RN L), RETE / (RN LE)), with the Reynolds
+// scale RN of the friction routines. With N = 0 the fin terms are zero and
+// only the body counts, down to where the chord's Reynolds number falls to
+// 10^0.407, below which the fin coefficient, times N, is NaN. A transition
+// number at or below 10^0.407, where Schultz-Grunow's logarithm is no longer
+// positive, a length that is not positive and finite, or an air state
+// without a positive finite RN, leaves no Mach number inside the model:
+// M0 is then infinite. Never NaN.
+void MACHMINIMO(const double& TO, const double& PO, const double& RETC, const double& RETE,
+                const double& L, const double& LE, const double& N, double& M0);
+
 }  // namespace arrasto

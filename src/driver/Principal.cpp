@@ -29,6 +29,8 @@ constexpr std::string_view kRotuloPressao = "Coeficiente de arrasto de press\xE3
 constexpr std::string_view kRotuloInterferencia = "Coeficiente de arrasto de interfer\xEAncia:";
 constexpr std::string_view kRotuloTotal = "COEFICIENTE DE ARRASTO TOTAL:";
 constexpr std::string_view kRotuloMedio = "COEFICIENTE DE ARRASTO M\xC9" "DIO:";
+constexpr std::string_view kRotuloM0 = "Menor n\xFAmero de Mach v\xE1lido (M0):";
+constexpr std::string_view kRotuloAbaixo = "Pontos da varredura abaixo de M0:";
 
 // Until a sweep point sets them, the per-point values are not a number: a
 // run without points reports NaN for them.
@@ -46,10 +48,12 @@ void registro_vazio(rt::RecordFile& arquivo) {
   arquivo.end_record();
 }
 
-// The report: the breakdown at the last point and the mean over the sweep.
+// The report: the breakdown at the last point, the mean over the sweep, and
+// the model's range: the lowest Mach number M0 inside the friction model
+// and how many of the sweep's points lie below it.
 void RELATORIO(rt::RecordFile& relatorio, const double& MMAX, const double& CDA,
                const double& CDB, const double& CDTB, const float& CDP, const double& CDI,
-               const double& CDT, const double& CDMED) {
+               const double& CDT, const double& CDMED, const double& M0, const int& ABAIXO) {
   registro(relatorio, kRotuloMach, MMAX);
   registro_vazio(relatorio);
   registro(relatorio, kRotuloAtrito, CDA);
@@ -69,6 +73,13 @@ void RELATORIO(rt::RecordFile& relatorio, const double& MMAX, const double& CDA,
   registro(relatorio, kRotuloTotal, CDT);
   registro_vazio(relatorio);
   registro(relatorio, kRotuloMedio, CDMED);
+  registro_vazio(relatorio);
+  registro(relatorio, kRotuloM0, M0);
+  registro_vazio(relatorio);
+  relatorio.begin_record();
+  relatorio.text(kRotuloAbaixo);
+  relatorio.integer(ABAIXO);
+  relatorio.end_record();
 }
 
 }  // namespace
@@ -92,6 +103,9 @@ void PRINCIPAL() {
   double CDTB = kSemValor, CDPE = kSemValor, CDPN = kSemValor, CDI = kSemValor;
   float CDP = std::numeric_limits<float>::quiet_NaN();
   double CDT = kSemValor, SOMA = 0, CDMED = kSemValor;
+  // The model's range: its lowest Mach number and the points below it.
+  double M0 = kSemValor;
+  int ABAIXO = 0;
   rt::FixedText ARQCURVA{}, ARQTRAJ{};
   NomesResultado nomes;
 
@@ -126,6 +140,7 @@ void PRINCIPAL() {
   curva.text(kCabecalho);
   curva.end_record();
 
+  MACHMINIMO(TO, PO, RETC, RETE, L, LE, N, M0);
   SOMA = 0.0;
   // The count runs in 64 bits so that IT = 2147483647 ends.
   for (long long ponto = 1; ponto <= IT; ++ponto) {
@@ -148,6 +163,7 @@ void PRINCIPAL() {
           static_cast<double>(1.05f);
     SOMA = CDT + SOMA;
     CDMED = SOMA / i;
+    ABAIXO += !(M >= M0);  // a NaN Mach number is not inside the model either
 
     // V and CDT go to both curves: their digits are worked out once.
     const rt::DoubleField textoV(V), textoCDT(CDT);
@@ -165,7 +181,7 @@ void PRINCIPAL() {
   // The report holds the values as the sweep left them, so it is written
   // now; all three files are complete on disk before the first older file
   // is replaced, and a run that fails here has changed nothing.
-  RELATORIO(relatorio, MMAX, CDA, CDB, CDTB, CDP, CDI, CDT, CDMED);
+  RELATORIO(relatorio, MMAX, CDA, CDB, CDTB, CDP, CDI, CDT, CDMED, M0, ABAIXO);
   curva.finish();
   trajetoria.finish();
   relatorio.finish();

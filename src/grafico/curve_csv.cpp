@@ -35,7 +35,7 @@ void write_curve_csv(const std::string& curve_name, const std::string& csv_name,
   }
 
   // The held value: the drag coefficient of the first point from M0 up.
-  const bool hold = std::isfinite(hold_below);
+  const bool hold = !std::isnan(hold_below);
   const CurvePoint* first_valid = nullptr;
   for (const CurvePoint& p : points)
     if (hold && p.mach >= hold_below) {

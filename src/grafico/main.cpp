@@ -38,7 +38,11 @@ std::string usage() {
       "Draws each first curve file (\"Curva1_\" followed by the run name) as an\n"
       "SVG picture beside it, named as the file with \".svg\" added. With no\n"
       "FILE, draws every such file in the working folder. With -o, draws all\n"
-      "the FILEs in one picture, to compare designs.\n");
+      "the FILEs in one picture, to compare designs.\n") +
+         rt::tr("\n"
+                "-m MEASURED (before the FILEs, once per file) draws the measured points\n"
+                "of a text or CSV file, a Mach number and a drag coefficient a line, as\n"
+                "marks over the curves.\n");
 }
 
 // What the command line asks for.
@@ -47,6 +51,7 @@ struct Request {
   std::vector<fs::path> files;
   std::optional<fs::path> comparison;  // -o: one picture of all the files
   std::string refusal;  // why the command line is refused, when it is
+  std::vector<fs::path> measured;  // -m: measured points over the curves
 };
 
 // The arguments are UTF-8; a path made from a plain string would read them
@@ -74,6 +79,11 @@ Request parsed(const std::vector<std::string>& arguments) {
       } else {
         request.comparison = path_of(arguments[++i]);
       }
+    } else if (options && argument == "-m") {
+      if (i + 1 == arguments.size() || arguments[i + 1].empty())
+        request.refusal = rt::tr("-m needs the name of a file of measured points");
+      else
+        request.measured.push_back(path_of(arguments[++i]));
     } else if (options && argument.size() > 1 && argument[0] == '-') {
       request.refusal = rt::tr("unknown option {} (see \"arrasto-grafico --help\")", {rt::quoted(argument)});
     } else if (argument.empty()) {
@@ -94,10 +104,18 @@ struct Drawn {
   std::optional<fs::path> picture;
 };
 
-Drawn plot(std::vector<fs::path> files, const std::optional<fs::path>& comparison) {
+Drawn plot(std::vector<fs::path> files, const std::optional<fs::path>& comparison,
+           const std::vector<fs::path>& measured_files) {
+  std::vector<grafico::MeasuredSet> measured;
+  try {
+    for (const auto& file : measured_files) measured.push_back(grafico::read_measured_file(file));
+  } catch (const grafico::PlotError& error) {
+    rt::print_error_line(error.what());
+    return {1, {}};
+  }
   if (comparison) {
     try {
-      grafico::plot_comparison(*comparison, files);
+      grafico::plot_comparison(*comparison, files, measured);
       return {0, *comparison};
     } catch (const grafico::PlotError& error) {
       rt::print_error_line(error.what());
@@ -121,7 +139,7 @@ Drawn plot(std::vector<fs::path> files, const std::optional<fs::path>& compariso
   fs::file_time_type newest = fs::file_time_type::min();
   for (const auto& file : files) {
     try {
-      grafico::plot_curve_file(file);
+      grafico::plot_curve_file(file, measured);
       std::error_code error;
       const fs::file_time_type written = fs::last_write_time(file, error);
       if (!drawn.picture || (!error && written > newest)) {
@@ -160,7 +178,7 @@ int main(int argc, char** argv) {
     request.comparison = request.files.front().parent_path() / kDroppedComparison;
   Drawn drawn{1, {}};
   try {
-    drawn = plot(request.files, request.comparison);
+    drawn = plot(request.files, request.comparison, request.measured);
   } catch (const std::exception& error) {
     rt::print_error_line(std::string("arrasto-grafico: ") + error.what());
   }

@@ -5,6 +5,7 @@
 
 #include "grafico/curve_file.hpp"
 #include "grafico/curve_svg.hpp"
+#include "grafico/run_report.hpp"
 #include "runtime/io/list_reader.hpp"
 #include "runtime/platform/messages.hpp"
 #include "runtime/platform/platform.hpp"
@@ -78,16 +79,22 @@ fs::path first_curve_for(const fs::path& trajectory) {
   return found.size() == 1 ? found.front() : exact;
 }
 
-// The file's curve, reduced as its lines stream past.
+// The file's curve, reduced as its lines stream past, with M0 from the
+// run's report when there is one.
 Curve read_curve_file(const fs::path& file) {
-  Curve curve{run_name_of(file), {}, {}};
+  Curve curve{run_name_of(file), {}, {}, {}};
   try {
     rt::InputFile in(utf8_of(file));
     CurveReader reader([&in](char* buffer, std::size_t size) { return in.read(buffer, size); });
     CurveReducer reducer;
-    while (const auto point = reader.next()) reducer.add(*point);
+    RunReportMatch report(file);
+    while (const auto point = reader.next()) {
+      reducer.add(*point);
+      report.add(point->mach);
+    }
     curve.summary = reducer.summary();
     curve.points = reducer.points();
+    curve.lowest_mach = report.lowest_mach();
   } catch (const CurveError& error) {
     // The trajectory curve, dropped in its place, has no header line.
     if (error.line() == 1 && utf8_of(file.filename()).starts_with(kTrajectoryPrefix))
@@ -214,16 +221,17 @@ bool is_svg_picture(std::string_view text) {
   return name == "svg" || name.ends_with(":svg");
 }
 
-void plot_curve_file(const fs::path& file) {
+void plot_curve_file(const fs::path& file, const std::vector<MeasuredSet>& measured) {
   check_picture_name(svg_name_for(file), {file});
-  write_svg(svg_name_for(file), curve_svg(read_curve_file(file)));
+  write_svg(svg_name_for(file), curve_svg(read_curve_file(file), measured));
 }
 
-void plot_comparison(const fs::path& output, const std::vector<fs::path>& files) {
+void plot_comparison(const fs::path& output, const std::vector<fs::path>& files,
+                     const std::vector<MeasuredSet>& measured) {
   check_picture_name(output, files);
   std::vector<Curve> curves;
   for (const auto& file : files) curves.push_back(read_curve_file(file));
-  write_svg(output, comparison_svg(curves));
+  write_svg(output, comparison_svg(curves, measured));
 }
 
 }  // namespace grafico

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "grafico/measured_points.hpp"
+
 namespace grafico {
 
 // A file that could not be drawn; what() is the whole one-line message,
@@ -36,13 +38,16 @@ std::string shown_name(const std::filesystem::path& file);
 // the XML declaration, comments and document type, an <svg> element.
 bool is_svg_picture(std::string_view text);
 
-// Reads file and writes its drawing to svg_name_for(file). Throws
-// PlotError; nothing is then written and an older drawing stays.
-void plot_curve_file(const std::filesystem::path& file);
+// Reads file and writes its drawing to svg_name_for(file), with the
+// measured points over it. Throws PlotError; nothing is then written and
+// an older drawing stays.
+void plot_curve_file(const std::filesystem::path& file, const std::vector<MeasuredSet>& measured = {});
 
-// Draws every file's curve in one picture, written to output. Throws
-// PlotError when any file cannot be read; nothing is then written.
-void plot_comparison(const std::filesystem::path& output, const std::vector<std::filesystem::path>& files);
+// Draws every file's curve in one picture, written to output, with the
+// measured points over them. Throws PlotError when any file cannot be
+// read; nothing is then written.
+void plot_comparison(const std::filesystem::path& output, const std::vector<std::filesystem::path>& files,
+                     const std::vector<MeasuredSet>& measured = {});
 
 // A picture replaces only an older SVG picture: plot_curve_file and
 // plot_comparison refuse, before reading anything, a picture name that is

@@ -15,9 +15,9 @@
 
 #include "driver/Leitura_dados.hpp"
 #include "driver/Nomes_resultado.hpp"
-#include "driver/Unidades.hpp"
 #include "grafico/curve_csv.hpp"
 #include "grafico/plot_files.hpp"
+#include "grafico/run_report.hpp"
 #include "runtime/io/list_number.hpp"
 #include "runtime/io/list_reader.hpp"
 #include "runtime/platform/console.hpp"
@@ -35,7 +35,6 @@ struct DataFile {
   std::vector<rt::ListReader::ValueSpan> spans;
   std::string error;
   int IT = 0;
-  double RETE = 0, TO = 0, PO = 0, RC = 0, TC = 0;
 };
 
 DataFile read_data_file(bool check_names) {
@@ -45,16 +44,13 @@ DataFile read_data_file(bool check_names) {
   int LINHANOME = 0, U = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
   double TO1 = 0, PO1 = 0, RETC = 0, MMAX = 0, PI = 0, LNA = 0, DNA = 0, LC = 0, DC = 0, N = 0;
   double E = 0, S = 0, SC = 0, DT = 0, DETB = 0, ETB = 0, LTB = 0;
+  double RETE = 0, TO = 0, PO = 0, RC = 0, TC = 0;
   std::optional<rt::ListReader> reader;
   try {
     reader.emplace(arrasto::kArquivoDados);
-    arrasto::LERDADOS(*reader, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, data.RETE, MMAX,
-                      data.IT, data.TO, data.PO, PI, NA, LNA, DNA, LC, DC, N, AC, E, data.RC,
-                      data.TC, S, SC, MOTORLIGADO, DT, NT, DETB, ETB, LTB);
-    if (U == 2)
-      arrasto::PES(LNA, DNA, LC, DC, E, data.RC, data.TC, S, SC, DT, DETB, ETB, LTB);
-    else if (U == 3)
-      arrasto::POLEGADAS(LNA, DNA, LC, DC, E, data.RC, data.TC, S, SC, DT, DETB, ETB, LTB);
+    arrasto::LERDADOS(*reader, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX,
+                      data.IT, TO, PO, PI, NA, LNA, DNA, LC, DC, N, AC, E, RC,
+                      TC, S, SC, MOTORLIGADO, DT, NT, DETB, ETB, LTB);
     if (check_names) {
       rt::FixedText ARQCURVA{}, ARQTRAJ{};
       arrasto::NomesResultado names;
@@ -104,21 +100,6 @@ int run_main(int (*main_function)(int, char**), const char* program, const char*
   for (std::string& word : words) argv.push_back(word.data());
   argv.push_back(nullptr);
   return main_function(static_cast<int>(words.size()), argv.data());
-}
-
-// The lowest Mach number at which the model's fin friction holds, M0 =
-// RETE / (RN × LE): below it the fin's laminar run is longer than its mean
-// chord LE and the friction falls below its laminar value. RN is the
-// Reynolds number per millimetre at Mach 1, as the friction model works it
-// out from the air state of the data file beside the curve.
-double model_lowest_mach(const std::string& curve_name) {
-  const std::size_t slash = curve_name.rfind('/');
-  if (slash != std::string::npos) return NAN;  // only the working folder's data file
-  const DataFile data = read_data_file(false);
-  if (!data.error.empty()) return NAN;
-  const double RN = ((8816603.0 * data.PO) * std::pow(data.TO, -1.26)) / 304.8;
-  const double LE = (data.RC + data.TC) * 0.5;
-  return data.RETE / (RN * LE);
 }
 
 }  // namespace
@@ -180,11 +161,15 @@ EMSCRIPTEN_KEEPALIVE const char* web_name_text(const char* name) {
 }
 
 // The curve file as CSV (see grafico::write_curve_csv); with hold, the
-// drag coefficient held below M0. 0 when written, else 1 with the error
+// drag coefficient held below M0, as the run's report beside the curve
+// file gives it. 0 when written, else 1 with the error
 // line on standard error.
 EMSCRIPTEN_KEEPALIVE int web_curve_csv(const char* curve_name, const char* csv_name, int hold) {
   try {
-    grafico::write_curve_csv(curve_name, csv_name, hold ? model_lowest_mach(curve_name) : NAN);
+    const std::string name(curve_name);
+    const std::optional<double> m0 =
+        hold ? grafico::model_lowest_mach(std::u8string(name.begin(), name.end())) : std::nullopt;
+    grafico::write_curve_csv(name, csv_name, m0.value_or(NAN));
     return 0;
   } catch (const grafico::PlotError& error) {
     rt::print_error_line(error.what());

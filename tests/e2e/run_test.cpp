@@ -57,13 +57,16 @@ TEST(Run, TheExampleThenWhatTheUserSavedOverIt) {
   EXPECT_EQ(outcome.status, 0);
   EXPECT_EQ(outcome.errors + outcome.output, "");
   // The golden run pins the layout of every file. Here the last point pins
-  // the sum of the drag terms on this rocket, the mean all nine points.
+  // the sum of the drag terms on this rocket, the mean all nine points, and
+  // the model's lowest Mach number the three points below it.
   EXPECT_EQ(lines_of(folder.read("Curva1_foguete")).size(), 10u);
   EXPECT_TRUE(folder.read("Curva1_foguete").ends_with(
       "   0.900000000000000        1101.60000000000       0.828571617328029     \n"));
   EXPECT_TRUE(folder.read("foguete").ends_with(
       " COEFICIENTE DE ARRASTO TOTAL:  0.828571617328029     \n \n"
-      " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.529402445893906     \n"));
+      " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.529402445893906     \n \n"
+      " Menor n\xFAmero de Mach v\xE1lido (M0):  0.366563262530292     \n \n"
+      " Pontos da varredura abaixo de M0:           3\n"));
   const std::string curves = "Curva1_foguete " + kTrajetoria + "foguete";
   EXPECT_EQ(folder.editor_calls(),
             (Lines{"1 [dados.txt] | dados.txt", "1 [Curva1_foguete] | " + curves + " dados.txt",
@@ -114,7 +117,9 @@ TEST(Run, GoldenFeetHalfEllipsoidSquareEdgesMotorBurningShortLug) {
                   " Coeficiente de arrasto de press\xE3o:  0.2851413    ", " ",
                   " Coeficiente de arrasto de interfer\xEAncia:  1.226859712525934E-002", " ", " ",
                   " COEFICIENTE DE ARRASTO TOTAL:  0.783452583372781     ", " ",
-                  " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.727119020390475     "}));
+                  " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.727119020390475     ", " ",
+                  " Menor n\xFAmero de Mach v\xE1lido (M0):  0.301248170013760     ", " ",
+                  " Pontos da varredura abaixo de M0:           0"}));
 }
 
 // Each run name gives its three files, and each file reaches the editor as
@@ -250,6 +255,10 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
        .output = "Usage: arrasto-grafico [FILE...]\n"},
       {.arguments = {"-x"}, .program = GRAFICO_EXE, .status = 2,
        .errors = "arrasto-grafico: unknown option \"-x\" (see \"arrasto-grafico --help\")\n"},
+      {.arguments = {"-m", "pasta", "Curva1_foguete"}, .program = GRAFICO_EXE,
+       .errors = "\"pasta\": cannot read: it is a folder\n"},
+      {.arguments = {"Curva1_foguete", "-m"}, .program = GRAFICO_EXE, .status = 2,
+       .errors = "arrasto-grafico: -m needs the name of a file of measured points\n"},
   };
   for (const NoResult& c : cases) {
     SCOPED_TRACE(c.errors + c.output);
@@ -367,11 +376,24 @@ TEST(Run, ThePictureToolDrawsEachCurveOrNamesItInOneLine) {
   EXPECT_EQ(folder.read("Curva1_ruim.svg"), "<svg>older</svg>");
   const std::string picture = folder.read("Curva1_foguete.svg");
   EXPECT_NE(picture.find(">foguete</text>"), std::string::npos);
-  EXPECT_EQ(std::count(picture.begin(), picture.end(), ','), 9) << "the nine points, in one line";
+  const std::size_t line = picture.find("<polyline points=\"");
+  ASSERT_NE(line, std::string::npos);
+  const std::string points = picture.substr(line, picture.find("/>", line) - line);
+  EXPECT_EQ(std::count(points.begin(), points.end(), ','), 9) << "the nine points, in one line";
   EXPECT_EQ(picture.find("sem pontos"), std::string::npos);  // the axes fit the points
-  ASSERT_EQ(folder.run({"-o", "comparacao.svg", "Curva1_foguete", "Curva1_retas"}, {}, GRAFICO_EXE)
-                .status, 0);
+  // M0 from the run's report; a curve without a report has none.
+  EXPECT_NE(picture.find(">abaixo de M\xE2\x82\x80 = 0,367: atrito fora do modelo<"), std::string::npos);
+  EXPECT_EQ(folder.read("Curva1_retas.svg").find("M\xE2\x82\x80"), std::string::npos);
+  // Measured points from a Brazilian spreadsheet's CSV, over both curves.
+  folder.write("medido.csv", "# T\xFAnel\r\nMach;Cd\r\n0,5;0,52\r\n");
+  ASSERT_EQ(folder.run({"-m", "medido.csv", "-o", "comparacao.svg", "Curva1_foguete", "Curva1_retas"}, {},
+                       GRAFICO_EXE).status, 0);
   EXPECT_NE(folder.read("comparacao.svg").find(">retas</text>"), std::string::npos);
+  EXPECT_NE(folder.read("comparacao.svg").find(">T\xC3\xBAnel</text>"), std::string::npos);
+  folder.write("medido.csv", "# T\xFAnel\n0,5 0,52\n0.6\n");
+  const Outcome measured = folder.run({"-m", "medido.csv", "Curva1_retas"}, {}, GRAFICO_EXE);
+  EXPECT_EQ(std::to_string(measured.status) + measured.errors,
+            "1\"medido.csv\":3: expected 2 numbers (Mach number and drag coefficient), found 1\n");
   ASSERT_EQ(folder.run({"-c", "rsvg-convert -o curva.png Curva1_foguete.svg && "
                               "rsvg-convert -o comparacao.png comparacao.svg"}, {}, "/bin/sh").status, 0)
       << "rsvg-convert (Debian package librsvg2-bin) must be installed and draw the SVG";
@@ -404,7 +426,7 @@ TEST(Run, ThePictureToolDrawsEveryCurveArrastoWrites) {
       {"-1.7976931348623157e308", "2", ">2 pontos não finitos"},  // written as -1.797693134862316E+308
       {"1e-320", "5", ">5 pontos não finitos"},
       {"-0.9", "9", ">9 pontos não finitos"},
-      {"1e-5", "3", ">3 pontos com coeficiente negativo, abaixo de Mach 0.00002"},
+      {"1e-5", "3", ">3 pontos com coeficiente negativo, abaixo de Mach 0,00002"},
       {"0.5", "1", "</svg>"},
   };
   for (const auto& c : cases) {

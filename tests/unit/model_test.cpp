@@ -36,7 +36,7 @@ void same(double expected, double actual, double tolerance = 0.0) {
   const double error = actual == expected ? 0.0 : std::abs(actual - expected);
   EXPECT_TRUE(std::isnan(expected) ? std::isnan(actual)
                                    : std::signbit(actual) == std::signbit(expected) &&
-                                         error <= tolerance * std::abs(expected))
+                                         (error == 0.0 || error <= tolerance * std::abs(expected)))
       << std::hexfloat << actual << " against " << expected;
 }
 
@@ -87,6 +87,31 @@ TEST(Friction, TurbulentFloorNaNAndLaminarRunsBeyondTheBodyAndTheFin) {
                      4.0);
   EXPECT_LT(CFTE, 0.0);
   EXPECT_LT(CDAE, 0.0);
+}
+
+// M0: the body's laminar run reaching L or the fins' passing LE, whichever
+// is the higher Mach number; with no fins, only where their coefficient,
+// times N = 0, is NaN; infinite where no Mach number has a friction law.
+TEST(Friction, LowestMachInsideTheModel) {
+  const double piso = std::pow(10.0, 0.407);
+  const struct { double TO, RETC, RETE, L, LE, N, M0; } rows[] = {
+      {TO, 5e5, 5e5, 720.0, 60.0, 4.0, 5e5 / (RN * 60.0)},    // the example: the fins
+      {TO, 5e6, 5e5, 100.0, 60.0, 4.0, 5e6 / (RN * 100.0)},   // a short body
+      {TO, 5e5, 5e5, 720.0, 60.0, 0.0, 5e5 / (RN * 720.0)},   // no fins: the body
+      {TO, 3.0, 5e5, 720.0, 60.0, 0.0, piso / (RN * 60.0)},
+      {TO, 5e5, 5e5, 720.0, 60.0, kNaN, 5e5 / (RN * 60.0)},
+      {TO, 5e5, 5e5, 720.0, 0.0, 0.0, kInf},                  // fins without a chord
+      {TO, 5e5, 2.5, 720.0, 60.0, 4.0, kInf},                 // below 10^0.407
+      {TO, 5e5, kInf, 720.0, 60.0, 0.0, kInf},
+      {TO, kNaN, 5e5, 720.0, 60.0, 4.0, kInf},
+      {TO, 5e5, 5e5, kInf, 60.0, 4.0, kInf},
+      {kNaN, 5e5, 5e5, 720.0, 60.0, 4.0, kInf},
+      {0.0, 5e5, 5e5, 720.0, 60.0, 4.0, kInf},                // absolute zero: RN infinite
+  };
+  for (const auto& row : rows)
+    same(row.M0, out([&](double& M0) {
+           arrasto::MACHMINIMO(row.TO, PO, row.RETC, row.RETE, row.L, row.LE, row.N, M0);
+         }));
 }
 
 TEST(PressureBaseLugAndInterference, WorkedExamples) {

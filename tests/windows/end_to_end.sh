@@ -36,8 +36,7 @@ fail() {
 # was before in $before.
 run_windows() {
   mkdir -p "$work/$1"
-  { printf '%s
-' "$2"; sed -e 1d -e '8s/^9 /25 /' -e 's/$//' "$root/example/dados.txt"; } >"$work/$1/dados.txt"
+  { printf '%s\r\n' "$2"; sed -e 1d -e '8s/^9 /25 /' -e 's/$/\r/' "$root/example/dados.txt"; } >"$work/$1/dados.txt"
   [ "$2" != "(none)" ] || rm "$work/$1/dados.txt"
   before=$(snapshot "$work/$1")
   : >"$work/notepad.log"
@@ -80,9 +79,11 @@ done
 (cd "$work" && "$wine" "$grafico" "Z:$(tr / '\\' <<<"$work/run/${results[0]}")" >"$work/out" 2>&1) ||
   fail "arrasto-grafico.exe: $(cat "$work/out")"
 grep -q '</svg>' "$work/run/${results[0]}.svg" 2>/dev/null || fail "arrasto-grafico.exe drew no picture"
+# M0 from the report beside it, whose name holds the "ç" and whose lines end in CR LF.
+grep -q '>abaixo de M₀ = ' "$work/run/${results[0]}.svg" || fail "arrasto-grafico.exe did not read the run's report"
 
 # --- Curve files dropped on arrasto-grafico.exe from the desktop, where it
-# runs alone in a console window of its own (wine's start gives it one):
+# runs alone in a console window of its own (on_desktop, below):
 # several make one comparison beside the first, and the picture opens in the
 # program associated with .svg, here the stand-in, which logs its command
 # line in $work/notepad.log (it writes ..\notepad.log from the folder the
@@ -95,15 +96,35 @@ cp "$standin" "$bin/visualizador.exe"
 mkdir -p "$work/drop/outra pasta"
 cp "$work/run/${results[0]}" "$work/drop/Curva1_primeira"
 cp "$work/run/${results[0]}" "$work/drop/outra pasta/Curva1_segunda ç"
+# Runs a Windows program as Explorer starts it, with a console window of its
+# own (which wine gives a program started on a terminal of its own, here a
+# tmux session on a private server): in the folder $1, the program $2 with
+# the arguments after it. Presses Enter until the program has ended, leaves
+# its exit status in $status and its standard error in $work/err.
+on_desktop() {
+  local folder=$1 command="" a
+  shift
+  for a in "$@"; do command+=" $(printf %q "$a")"; done
+  rm -f "$work/status"
+  tmux -L "arrasto-$$" new-session -d -x 300 -y 10 "cd $(printf %q "$folder") &&
+    WINEPREFIX=$(printf %q "$WINEPREFIX") WINEDEBUG=-all LC_ALL=C.UTF-8 \
+    $(printf %q "$wine")$command 2>$(printf %q "$work/err"); echo \$? >$(printf %q "$work/status")"
+  for _ in $(seq 60); do
+    [ -s "$work/status" ] && break
+    tmux -L "arrasto-$$" send-keys C-m 2>/dev/null || true
+    sleep 0.5
+  done
+  tmux -L "arrasto-$$" kill-server 2>/dev/null || true
+  status=$(cat "$work/status" 2>/dev/null || echo none)
+}
 # Drops the files named by "$@" on the .exe from $work/drop and waits for
 # the viewer's log line, if one comes.
 drop() {
   : >"$work/notepad.log"
-  (cd "$work/drop" && "$wine" start /wait "$(winpath "$grafico")" "$@" </dev/null >/dev/null 2>&1) || status=$?
+  on_desktop "$work/drop" "$(winpath "$grafico")" "$@"
   for _ in $(seq 20); do [ ! -s "$work/notepad.log" ] || break; sleep 0.5; done
   tr -d '\r' <"$work/notepad.log" >"$work/log"
 }
-status=0
 drop "$(winpath "$work/drop/Curva1_primeira")" "$(winpath "$work/drop/outra pasta/Curva1_segunda ç")"
 [ "$status" -eq 0 ] && grep -q '>segunda ç</text>' "$work/drop/comparacao.svg" 2>/dev/null &&
   [ "$(ls "$work/drop" "$work/drop/outra pasta" | grep -c '\.svg$')" -eq 1 ] ||
@@ -168,28 +189,17 @@ status=0
 [ "$status" -eq 1 ] && [ "$(tr -d '\r' <"$work/err")" = "standard output: cannot write: No space left on device" ] ||
   fail "full: exit status $status, errors: $(cat "$work/err")"
 
-# --- Started from Explorer, with a console window of its own (which wine
-# gives a program started on a terminal of its own, here a tmux session on a
-# private server): a file dropped on arrasto.exe, and a folder without
+# --- Started from Explorer, with a console window of its own (on_desktop):
+# a file dropped on arrasto.exe, and a folder without
 # dados.txt, are answered in words a double-click user can follow, then the
 # window waits for Enter, pressed until the program has ended.
 # Folder | data file line 1 (or "(none)") | argument | exit status | first line
 while IFS='|' read -r case line1 argument code expected; do
   run_windows "$case" "$line1"
-  rm -f "$work/status"
-  tmux -L "arrasto-$$" new-session -d -x 300 -y 10 "cd $(printf %q "$work/$case") &&
-    WINEPREFIX=$(printf %q "$WINEPREFIX") WINEDEBUG=-all LC_ALL=C.UTF-8 \
-    $(printf %q "$wine") $(printf %q "$bin/arrasto.exe") ${argument:+$(printf %q "$argument")} \
-    2>$(printf %q "$work/err"); echo \$? >$(printf %q "$work/status")"
-  for _ in $(seq 60); do
-    [ -s "$work/status" ] && break
-    tmux -L "arrasto-$$" send-keys C-m 2>/dev/null || true
-    sleep 0.5
-  done
-  tmux -L "arrasto-$$" kill-server 2>/dev/null || true
-  [ "$(cat "$work/status" 2>/dev/null)" = "$code" ] &&
+  on_desktop "$work/$case" "$bin/arrasto.exe" ${argument:+"$argument"}
+  [ "$status" = "$code" ] &&
     [ "$(tr -d '\r' <"$work/err")" = "$(printf '%s\nPress Enter to close.' "$expected")" ] ||
-    fail "desktop $case: exit status $(cat "$work/status" 2>/dev/null), errors: $(cat "$work/err")"
+    fail "desktop $case: exit status $status, errors: $(cat "$work/err")"
 done <<ROWS
 dropped-desktop|x|C:\pasta\Curva1_x|2|arrasto: arrasto reads only the file dados.txt in its own folder, not a file dropped on it: put your data in that dados.txt and double-click arrasto.exe
 missing-desktop|(none)||1|dados.txt: there is no dados.txt in this folder ($(windows_path "$work/missing-desktop")). Copy here the dados.txt that came with arrasto, or create one (LEIAME.txt says what each line holds), then double-click arrasto.exe again

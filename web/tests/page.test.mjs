@@ -95,8 +95,9 @@ test('two runs compared in one picture, kept with the edited data across a reloa
   await page.click('#compare');
   await page.waitForFunction(() => document.querySelector('#results-title').textContent === 'Comparação');
   const svg = await page.innerHTML('#picture');
-  assert.match(svg, />aletas retas</);
-  assert.match(svg, />foguete</);
+  // Each curve with its M0, from the report that the page keeps beside it.
+  assert.match(svg, />aletas retas \(M₀ = /);
+  assert.match(svg, />foguete \(M₀ = /);
 });
 
 test('a long run shows its progress and can be cancelled, keeping the data', { skip: !page_file }, async () => {

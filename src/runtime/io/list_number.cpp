@@ -2,6 +2,7 @@
 
 #include <array>
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -547,6 +548,14 @@ void format_float(float x, char* out) {
     return;
   }
   if (!put_finite<F>(negative, m, e2, out)) format_float_reference(x, out);
+}
+
+void format_integer(std::int32_t x, char* out) {
+  char digits[kIntegerField];  // "-2147483648" is 11 characters
+  const auto end = std::to_chars(digits, digits + kIntegerField, x).ptr;
+  const auto size = static_cast<std::size_t>(end - digits);
+  std::memset(out, ' ', kIntegerField - size);
+  std::memcpy(out + (kIntegerField - size), digits, size);
 }
 
 }  // namespace rt

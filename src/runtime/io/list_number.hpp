@@ -1,24 +1,31 @@
 #pragma once
 // Numbers in the classic list-directed form the result files have always
 // used: a double in a field of 24 characters (as 1PG24.15E3 writes it), a
-// single-precision value in a field of 15 (as 1PG15.7E2). The digits are
+// single-precision value in a field of 15 (as 1PG15.7E2), a 32-bit integer
+// in a field of 12 (as I12). The digits are
 // the correctly rounded decimal value of the binary number; these writers
 // give exactly the characters of the plain ones in list_number_reference.hpp,
 // several times faster.
 
 #include <charconv>
 #include <cstddef>
+#include <cstdint>
 
 namespace rt {
 
 inline constexpr std::size_t kDoubleField = 24;
 inline constexpr std::size_t kFloatField = 15;
+inline constexpr std::size_t kIntegerField = 12;
 
 // Writes exactly kDoubleField characters at out.
 void format_double(double x, char* out);
 
 // Writes exactly kFloatField characters at out.
 void format_float(float x, char* out);
+
+// Writes exactly kIntegerField characters at out: the digits, with a '-'
+// before them when negative, against the right end of the field.
+void format_integer(std::int32_t x, char* out);
 
 // A double's field, written once for a value that goes to more than one
 // file (the sweep writes its speed and drag coefficient to both curves).

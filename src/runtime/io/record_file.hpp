@@ -13,6 +13,7 @@
 
 #include <condition_variable>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 #include <memory>
@@ -50,6 +51,10 @@ class RecordFile {
   void single(float x) {
     format_float(x, room(kFloatField));
     next_ += kFloatField;
+  }
+  void integer(std::int32_t x) {
+    format_integer(x, room(kIntegerField));
+    next_ += kIntegerField;
   }
   void end_record() {
     char* at = room(2);
