@@ -34,6 +34,10 @@ else()
           DESTINATION ${ARRASTO_INSTALL_DOCDIR})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${ARRASTO_INSTALL_DOCDIR}/docs
           FILES_MATCHING PATTERN "*.md" PATTERN "*.svg")
+  # What the validation pages link to: the rockets' data files, the
+  # measurements and the tables and pictures made from them.
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/validation/ DESTINATION ${ARRASTO_INSTALL_DOCDIR}/validation
+          FILES_MATCHING PATTERN "*.txt" PATTERN "*.md" PATTERN "*.svg")
   install(FILES ${PROJECT_SOURCE_DIR}/example/dados.txt ${PROJECT_SOURCE_DIR}/example/dados-aletas.txt
           DESTINATION ${ARRASTO_INSTALL_DOCDIR}/examples)
 endif()
