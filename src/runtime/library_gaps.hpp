@@ -136,10 +136,11 @@ constexpr To bit_cast(const From& from) noexcept {
 #endif
 
 #if !defined(__cpp_lib_to_chars)
-inline to_chars_result to_chars(char* first, char* last, double value, chars_format,
+inline to_chars_result to_chars(char* first, char* last, double value, chars_format format,
                                 int precision) {
   char text[400];
-  const int n = std::snprintf(text, sizeof text, "%.*e", precision, value);
+  const int n = std::snprintf(text, sizeof text, format == chars_format::fixed ? "%.*f" : "%.*e",
+                              precision, value);
   if (n < 0 || n > last - first) return {last, errc::value_too_large};
   std::memcpy(first, text, static_cast<std::size_t>(n));
   return {first + n, errc{}};

@@ -5,8 +5,6 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "runtime/io/list_number_reference.hpp"
@@ -380,16 +378,22 @@ constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // digits x 10^e read as a double, correctly rounded: one exact operation
-// when both factors are doubles exactly (Clinger's fast path), else the C
-// library's strtod, which is exact.
+// when both factors are doubles exactly (Clinger's fast path), else the C++
+// library's from_chars (not the C library's strtod, which MinGW's rounds
+// wrongly now and then).
 double decimal_value(std::uint64_t digits, int e) {
   if (digits <= std::uint64_t{1} << 53 && e >= -22 && e <= 22) {
     const double w = static_cast<double>(digits);
     return e >= 0 ? w * kExactPowers[e] : w / kExactPowers[-e];
   }
   char text[48];
-  std::snprintf(text, sizeof text, "%llue%d", static_cast<unsigned long long>(digits), e);
-  return std::strtod(text, nullptr);
+  char* const mark = std::to_chars(text, text + 24, digits).ptr;  // 20 digits at most
+  *mark = 'e';
+  const char* const end = std::to_chars(mark + 1, text + sizeof text, e).ptr;
+  double value = 0;
+  if (std::from_chars(text, end, value).ec == std::errc::result_out_of_range)
+    return e > 0 ? HUGE_VAL : 0.0;
+  return value;
 }
 
 }  // namespace
@@ -401,7 +405,8 @@ double decimal_value(std::uint64_t digits, int e) {
 // The rounding to d digits comes from the writer's scaling; where that is
 // too close to a half to call, no decimal of up to 15 digits can read back
 // (the value is a half-unit of such a decimal away, more than the double's
-// half-gap), and at 16 digits snprintf, which is exact, rounds instead.
+// half-gap), and at 16 digits the library's to_chars, which is exact,
+// rounds instead.
 // 17 digits always read back.
 std::to_chars_result shortest_chars(char* first, char* last, double x) {
   char text[40];
@@ -439,11 +444,11 @@ std::to_chars_result shortest_chars(char* first, char* last, double x) {
       if (!round_off_at(length - d, s.q, s.f, digits, up)) {
         if (d <= 15) continue;
         char exact[40];
-        std::snprintf(exact, sizeof exact, "%.*e", d - 1, a);
-        digits = 0;
-        for (const char* c = exact; *c != 'e'; ++c)
-          if (*c != '.') digits = digits * 10 + static_cast<std::uint64_t>(*c - '0');
-        x10 = std::atoi(std::strchr(exact, 'e') + 1);
+        const char* end = std::to_chars(exact, exact + sizeof exact, a, std::chars_format::scientific, d - 1).ptr;
+        const char* e = exact;
+        for (digits = 0; *e != 'e'; ++e)
+          if (*e != '.') digits = digits * 10 + static_cast<std::uint64_t>(*e - '0');
+        std::from_chars(e + 1 + (e[1] == '+'), end, x10);
       } else if (digits == kTen[d]) {
         digits = kTen[d - 1];
         ++x10;
@@ -483,8 +488,9 @@ std::to_chars_result shortest_chars(char* first, char* last, double x) {
       for (int i = 0; i < d; ++i) text[n++] = run[i];
     } else if (x10 + 1 > d && a >= 0x1p53) {
       // A whole number whose digits go on past the shortest ones: written
-      // as the exact integer it is (below 10^23 here), as "%.0f" does.
-      n += static_cast<std::size_t>(std::snprintf(text + n, sizeof text - n, "%.0f", a));
+      // as the exact integer it is (below 10^23 here).
+      n = static_cast<std::size_t>(
+          std::to_chars(text + n, text + sizeof text, a, std::chars_format::fixed, 0).ptr - text);
     } else {
       for (int i = 0; i <= x10 || i < d; ++i) {
         if (i == x10 + 1) text[n++] = '.';
