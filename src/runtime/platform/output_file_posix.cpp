@@ -236,6 +236,9 @@ void OutputFile::open() {
   }
 #endif
   if (handle_ < 0) {
+    // No interrupt between the file's making and its handler's knowing:
+    // else the handler would remove the journal and leave the file.
+    const detail::InterruptsHeld held;
     const std::string name = folder + detail::new_name(set_->token_, index_);
     const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) fail("{}: cannot create: {}", errno);
@@ -281,6 +284,7 @@ void OutputFile::prepare() {
   const int fd = static_cast<int>(handle_);
   if (temporary_.empty()) {
     // The unnamed file gets its hidden name: a rename is what moves it in.
+    const detail::InterruptsHeld held;
     const std::string name = detail::folder_of(name_) + detail::new_name(set_->token_, index_);
     if (const int error = link_unnamed(fd, name); error != 0) fail("{}: cannot write: {}", error);
     temporary_ = name;

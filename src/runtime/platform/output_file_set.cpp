@@ -208,6 +208,8 @@ std::size_t OutputSet::enlist(OutputFile& file) {
   if (journal_ == -1) {
     const std::string text =
         std::string(detail::kJournalHead) + std::string(detail::kUndo) + "\n" + entry;
+    // No interrupt between the journal's making and its handler's knowing.
+    const detail::InterruptsHeld held;
     for (int attempt = 0;; ++attempt) {
       token_ = new_token();
       const Try made = detail::create_journal(hidden(detail::journal_name(token_)), text,

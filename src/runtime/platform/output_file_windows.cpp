@@ -199,6 +199,7 @@ void OutputFile::open() {
 
   // Opened sharing deletion, so that the interrupt handler can delete it
   // while open; it goes when the ending process closes it.
+  const detail::InterruptsHeld held;  // the handler knows it as soon as it exists
   const std::string name = detail::folder_of(name_) + detail::new_name(set_->token_, index_);
   const std::wstring hidden = wide(name);
   const HANDLE file = CreateFileW(hidden.c_str(), GENERIC_WRITE, FILE_SHARE_DELETE, nullptr,
