@@ -391,7 +391,9 @@ TEST(Run, AHalfMovedSetLeftByAKilledRunIsFinishedByTheNext) {
     folder.write(journal, row.text);
     for (const auto& [name, contents] : row.files) folder.write(name, contents);
     const int held = ::open((folder.dir() / journal).c_str(), O_RDWR | O_CLOEXEC);
-    if (row.live) ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    if (row.live) {
+      ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    }
     folder.editor_script("kill -INT 0");  // the run stops at the data file's editor
     EXPECT_EQ(folder.run().status, -SIGINT);
     ::close(held);
