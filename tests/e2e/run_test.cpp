@@ -377,10 +377,8 @@ TEST(Run, AHalfMovedSetLeftByAKilledRunIsFinishedByTheNext) {
       {"arrasto journal\nredo\n" + entries,
        {{c, "new"}, {t, "new"}, {r, "new"}, {hidden(2, ".old"), "older"}}, false,
        {{c, "new"}, {t, "new"}, {r, "new"}}},
-      // Not a journal of this program's: a name outside the folder, a
-      // torn entry.
+      // Not a journal of this program's: a name outside the folder.
       {"arrasto journal\nundo\n0 10 ../foguete\n", {{hidden(0, ".old"), "older"}}, false, {}},
-      {"arrasto journal\nundo\n0 14 Curva1_fog", {{hidden(0, ".old"), "older"}}, false, {}},
       {"arrasto journal\nundo\n" + entries, {{hidden(0, ".old"), "older"}, {t, "older"}}, true,
        {}},
   };

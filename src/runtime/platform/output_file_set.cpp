@@ -51,7 +51,9 @@ std::string new_token() {
 }
 
 // The folder's lock for as long as it lives, waited for up to the bound;
-// where the folder cannot be locked, nothing.
+// where the folder cannot be locked, nothing. Past the bound it throws,
+// naming `shown`, or with `shown` empty leaves the folder unlocked and
+// busy() true.
 class FolderLock {
  public:
   FolderLock(const std::string& folder, const std::string& shown) {
@@ -61,9 +63,12 @@ class FolderLock {
       if (got == Try::done) return;
       handle_ = -1;
       if (got == Try::refused) return;
-      if (std::chrono::steady_clock::now() > until)
+      if (std::chrono::steady_clock::now() > until) {
+        busy_ = true;
+        if (shown.empty()) return;
         throw RunError(tr("{}: another run has been putting its results in this folder for {} s",
                           {shown, std::to_string(kLockWaitSeconds)}));
+      }
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
   }
@@ -72,9 +77,11 @@ class FolderLock {
   }
   FolderLock(const FolderLock&) = delete;
   FolderLock& operator=(const FolderLock&) = delete;
+  bool busy() const { return busy_; }
 
  private:
   detail::Handle handle_ = -1;
+  bool busy_ = false;
 };
 
 bool movable(Entry kind) { return kind == Entry::file || kind == Entry::other; }
@@ -128,8 +135,6 @@ void finish_dead_runs(const std::string& folder) {
   }
 }
 
-std::string shown_folder(const std::string& folder) { return folder.empty() ? "." : folder; }
-
 }  // namespace
 
 // ---- A result file's life, the same everywhere.
@@ -175,10 +180,12 @@ void OutputFile::commit() {
 
 OutputSet::OutputSet(std::string folder) : folder_(std::move(folder)) {
   detail::watch_interrupts();
-  // Once per folder; every set put in place finishes them again first.
+  // Once per folder; every set put in place finishes them again first,
+  // which is also when a folder held too long now is one too many.
   static std::set<std::string> done;
   if (!done.insert(folder_).second) return;
-  const FolderLock lock(folder_, shown_folder(folder_));
+  const FolderLock lock(folder_, {});
+  if (lock.busy()) return;
   const detail::InterruptsHeld held;
   finish_dead_runs(folder_);
 }
@@ -246,7 +253,7 @@ void OutputSet::commit() {
   for (OutputFile* file : files_)
     if (file != nullptr) file->prepare();
 
-  std::string first = shown_folder(folder_);
+  std::string first = folder_.empty() ? "." : folder_;  // no file left: the folder
   for (OutputFile* file : files_)
     if (file != nullptr) {
       first = file->name_;
