@@ -360,6 +360,7 @@ TEST(Run, AHalfMovedSetLeftByAKilledRunIsFinishedByTheNext) {
     Files files;       // the others, but the data file, and their contents
     bool live;         // held by a living run
     Files after;       // when the next run has started
+    std::string errors = "";  // else it stops at its data file's editor
   } const cases[] = {
       // Killed while writing, and while moving the older files aside.
       {"arrasto journal\nundo\n" + entries,
@@ -377,6 +378,11 @@ TEST(Run, AHalfMovedSetLeftByAKilledRunIsFinishedByTheNext) {
       {"arrasto journal\nredo\n" + entries,
        {{c, "new"}, {t, "new"}, {r, "new"}, {hidden(2, ".old"), "older"}}, false,
        {{c, "new"}, {t, "new"}, {r, "new"}}},
+      // One that cannot be finished (a folder where a new file goes) stops
+      // the run with one line, and is kept for a later run.
+      {"arrasto journal\nredo\n" + entries, {{"foguete/x", ""}, {hidden(2, ".new"), "new"}}, false,
+       {{"foguete", ""}, {hidden(2, ".new"), "new"}, {journal, "arrasto journal\nredo\n" + entries}},
+       "foguete: cannot finish what a stopped run left: Is a directory\n"},
       // Not a journal of this program's: a name outside the folder.
       {"arrasto journal\nundo\n0 10 ../foguete\n", {{hidden(0, ".old"), "older"}}, false, {}},
       {"arrasto journal\nundo\n" + entries, {{hidden(0, ".old"), "older"}, {t, "older"}}, true,
@@ -387,13 +393,18 @@ TEST(Run, AHalfMovedSetLeftByAKilledRunIsFinishedByTheNext) {
     RunFolder folder;
     folder.write("dados.txt", join(example()));
     folder.write(journal, row.text);
-    for (const auto& [name, contents] : row.files) folder.write(name, contents);
+    for (const auto& [name, contents] : row.files) {
+      fs::create_directories((folder.dir() / name).parent_path());
+      folder.write(name, contents);
+    }
     const int held = ::open((folder.dir() / journal).c_str(), O_RDWR | O_CLOEXEC);
     if (row.live) {
       ASSERT_EQ(::flock(held, LOCK_EX), 0);
     }
     folder.editor_script("kill -INT 0");  // the run stops at the data file's editor
-    EXPECT_EQ(folder.run().status, -SIGINT);
+    const Outcome outcome = folder.run();
+    EXPECT_EQ(outcome.status, row.errors.empty() ? -SIGINT : 1);
+    EXPECT_EQ(outcome.errors, row.errors);
     ::close(held);
     Files after = row.after.empty() ? row.files : row.after;
     after.emplace_back("dados.txt", join(example()));

@@ -112,15 +112,17 @@ class OutputFile {
 
 // Result files in one folder that replace their older files together: after
 // commit() the folder holds all of the new files, and before it, or when
-// it fails, all of the older ones, whatever stops the run (an interrupt,
-// a hang-up, a kill, a power cut; a folder-wide lock keeps two runs from
-// putting their sets in place at once). The older files are moved aside
-// under hidden names, the new ones moved in, the older ones removed, with
-// the interrupts held; whatever stops one older file from being moved (a
+// it fails, all of the older ones, whatever stops the run: an interrupt or
+// a hang-up waits until the set is whole; a kill outright (or a power cut,
+// on a file system that keeps its changes in order) may leave the set half
+// moved, which the next run in the folder finishes (see temporaries.hpp).
+// The older files are moved aside under hidden names, the new ones moved
+// in, the older ones removed, under a folder-wide lock that keeps two runs
+// from doing so at once; whatever stops one older file from being moved (a
 // file the system protects, or another program holds open) leaves them all
-// as they were. What a run killed half-way left (see temporaries.hpp) is
-// finished when a set is made in that folder and again when one is put in
-// place: its older files put back, or its new files put in.
+// as they were. What killed runs left is finished when a set is made in
+// that folder and again when one is put in place: their older files put
+// back, or their new files put in.
 class OutputSet {
  public:
   // folder: "" for the working folder, else a path ending in a separator.
