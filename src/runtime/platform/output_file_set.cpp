@@ -293,6 +293,9 @@ void OutputSet::commit() {
   // here on a run that dies is finished forward.
   if (int error = 0; !detail::write_journal(journal_, detail::kStateOffset, detail::kRedo, true,
                                             error)) {
+    // Whatever of it reached the disk, it says "undo" again: the new files
+    // are about to go.
+    (void)detail::write_journal(journal_, detail::kStateOffset, detail::kUndo, true, error);
     put_back();
     throw RunError(tr("{}: cannot replace: {}", {first, detail::system_reason(error)}));
   }
