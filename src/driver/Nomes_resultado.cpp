@@ -1,6 +1,8 @@
 #include "driver/Nomes_resultado.hpp"
 
+#include <algorithm>
 #include <array>
+#include <cstdio>
 #include <optional>
 
 #include "runtime/platform/file_names.hpp"
@@ -14,6 +16,24 @@ namespace {
 
 constexpr std::string_view kPrefixoCurva = "Curva1_";
 constexpr std::string_view kPrefixoTrajetoria = "Curva_trajet\xF3ria_";
+
+// A size for the user: bytes below a kilobyte, else kB, MB, GB or TB (powers
+// of 1000, as disks are sold) with one decimal, a comma in Portuguese.
+std::string tamanho(std::uint64_t bytes) {
+  if (bytes < 1000) return std::to_string(bytes) + " bytes";
+  constexpr const char* kUnidades[] = {"kB", "MB", "GB", "TB", "PB"};
+  double valor = static_cast<double>(bytes) / 1000.0;
+  std::size_t unidade = 0;
+  while (valor >= 999.95 && unidade + 1 < std::size(kUnidades)) {
+    valor /= 1000.0;
+    ++unidade;
+  }
+  char texto[32];
+  std::snprintf(texto, sizeof texto, "%.1f %s", valor, kUnidades[unidade]);
+  std::string resultado = texto;
+  if (rt::user_language() == "pt") std::replace(resultado.begin(), resultado.end(), '.', ',');
+  return resultado;
+}
 
 }  // namespace
 
@@ -43,7 +63,12 @@ void VERIFICARNOMES(const NomesResultado& nomes, const std::string& data_file, i
   if (nomes.relatorio.empty())
     throw rt::RunError(where + rt::tr("the run name is blank, and it names the report file"));
   for (const Resultado& file : files) {
-    const std::string fault = rt::name_fault(file.name);
+    // The program's hidden files begin so; a result file of such a name
+    // could be taken for one of them.
+    const std::string fault =
+        file.name.starts_with(".arrasto")
+            ? rt::tr("begins with \".arrasto\", kept for the program's hidden files")
+            : rt::name_fault(file.name);
     if (!fault.empty())
       throw rt::RunError(where + rt::tr("the run name cannot name a file: {} {} {}",
                                         {file.what, rt::quoted(file.name), fault}));
@@ -71,6 +96,14 @@ void VERIFICARNOMES(const NomesResultado& nomes, const std::string& data_file, i
         throw rt::RunError(where + rt::tr("{} {} and {} {} would be one file",
                                           {files[i].what, rt::quoted(files[i].name),
                                            files[j].what, rt::quoted(files[j].name)}));
+}
+
+void VERIFICARESPACO(int IT, std::uint64_t bytes, const std::string& data_file) {
+  const std::optional<std::uint64_t> livre = rt::free_space("");
+  if (!livre || bytes <= *livre) return;
+  throw rt::RunError(data_file + ": IT: " +
+                     rt::tr("{} points need {} for the result files, and the folder has {} free",
+                            {std::to_string(IT), tamanho(bytes), tamanho(*livre)}));
 }
 
 }  // namespace arrasto

@@ -4,6 +4,7 @@
 // file in the working directory, none may be the data file, and no two may
 // be one file.
 
+#include <cstdint>
 #include <string>
 
 #include "runtime/io/fixed_text.hpp"
@@ -26,5 +27,11 @@ void NOMESRESULTADO(const rt::FixedText& NOME, const std::string& NOMECORTE,
 // Throws RunError ("FILE:LINE: NOME: ...") when a result file could not be
 // written safely; data_file is the data file's name, line the run name's.
 void VERIFICARNOMES(const NomesResultado& nomes, const std::string& data_file, int line);
+
+// Throws RunError ("FILE: IT: ...", saying how much the files need and how
+// much there is) when the result files of IT points, `bytes` in all, cannot
+// fit in the free space of the working folder; a file system that cannot
+// say its free space lets the run go on.
+void VERIFICARESPACO(int IT, std::uint64_t bytes, const std::string& data_file);
 
 }  // namespace arrasto

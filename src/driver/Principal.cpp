@@ -84,6 +84,17 @@ void RELATORIO(rt::RecordFile& relatorio, const double& MMAX, const double& CDA,
 
 }  // namespace
 
+std::uint64_t BYTESRESULTADO(int IT) {
+  // Every record has a fixed width: a blank, the items, the line end.
+  const std::uint64_t fim = rt::line_end().size();
+  const std::uint64_t pontos = IT > 0 ? static_cast<std::uint64_t>(IT) : 0;
+  const std::uint64_t curva =
+      (1 + kCabecalho.size() + fim) + pontos * (1 + 3 * rt::kDoubleField + fim);
+  const std::uint64_t trajetoria = pontos * (1 + 2 * rt::kDoubleField + fim);
+  // The report, a few hundred bytes, is counted as 4 KiB.
+  return curva + trajetoria + 4096;
+}
+
 void PRINCIPAL() {
   // Data file values.
   rt::FixedText NOME{};
@@ -109,6 +120,11 @@ void PRINCIPAL() {
   rt::FixedText ARQCURVA{}, ARQTRAJ{};
   NomesResultado nomes;
 
+  // The three result files are one set: they replace the older three
+  // together. Made now, it first finishes what a run killed half-way left
+  // in the folder, so that the user finds whole results while editing.
+  rt::OutputSet resultados;
+
   // The user edits and saves the data before it is read.
   if (const rt::EditorEnd fim = rt::run_editor(kArquivoDados); fim.interrupted())
     rt::stop_interrupted(fim);
@@ -130,12 +146,13 @@ void PRINCIPAL() {
   // Every check is done before the first result file is touched.
   NOMESRESULTADO(NOME, NOMECORTE, ARQCURVA, ARQTRAJ, nomes);
   VERIFICARNOMES(nomes, kArquivoDados, LINHANOME);
+  VERIFICARESPACO(IT, BYTESRESULTADO(IT), kArquivoDados);
 
   // All three files are opened before the sweep, so that one that may not
   // be replaced (read-only, say) stops the run before any is written.
-  rt::RecordFile curva(nomes.curva);
-  rt::RecordFile trajetoria(nomes.trajetoria);
-  rt::RecordFile relatorio(nomes.relatorio);
+  rt::RecordFile curva(resultados, nomes.curva);
+  rt::RecordFile trajetoria(resultados, nomes.trajetoria);
+  rt::RecordFile relatorio(resultados, nomes.relatorio);
   curva.begin_record();
   curva.text(kCabecalho);
   curva.end_record();
@@ -180,20 +197,19 @@ void PRINCIPAL() {
 
   // The report holds the values as the sweep left them, so it is written
   // now; all three files are complete on disk before the first older file
-  // is replaced, and a run that fails here has changed nothing.
+  // is replaced, and a run that fails here has changed nothing. Then the
+  // three replace the older three at once.
   RELATORIO(relatorio, MMAX, CDA, CDB, CDTB, CDP, CDI, CDT, CDMED, M0, ABAIXO);
   curva.finish();
   trajetoria.finish();
   relatorio.finish();
+  resultados.commit();
 
-  // The user sees the curves, then the report. An editor ended by the
-  // interrupt key ends the run, but only once the report is in place too,
-  // so that the three files always belong to one run.
-  curva.commit();
-  trajetoria.commit();
+  // The user sees the curves, then the report; the set is whole already,
+  // so an editor ended by the interrupt key ends the run with nothing left
+  // to do.
   rt::EditorEnd fim = rt::run_editor(nomes.curva);
   if (!fim.interrupted()) fim = rt::run_editor(nomes.trajetoria);
-  relatorio.commit();
   if (!fim.interrupted()) fim = rt::run_editor(nomes.relatorio);
   if (fim.interrupted()) rt::stop_interrupted(fim);
 }

@@ -3,7 +3,11 @@
 // only answer their command line, each leaving the older files whole.
 
 #include <gtest/gtest.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+
+#include <regex>
 
 #include "run_folder.hpp"
 
@@ -67,23 +71,25 @@ TEST(Run, TheExampleThenWhatTheUserSavedOverIt) {
       " COEFICIENTE DE ARRASTO M\xC9" "DIO:  0.529402445893906     \n \n"
       " Menor n\xFAmero de Mach v\xE1lido (M0):  0.366563262530292     \n \n"
       " Pontos da varredura abaixo de M0:           3\n"));
-  const std::string curves = "Curva1_foguete " + kTrajetoria + "foguete";
+  // All three are in place before the first is shown.
+  const std::string all = "Curva1_foguete " + kTrajetoria + "foguete dados.txt foguete";
   EXPECT_EQ(folder.editor_calls(),
-            (Lines{"1 [dados.txt] | dados.txt", "1 [Curva1_foguete] | " + curves + " dados.txt",
-                   "1 [" + kTrajetoria + "foguete] | " + curves + " dados.txt",
-                   "1 [foguete] | " + curves + " dados.txt foguete"}));
+            (Lines{"1 [dados.txt] | dados.txt", "1 [Curva1_foguete] | " + all,
+                   "1 [" + kTrajetoria + "foguete] | " + all, "1 [foguete] | " + all}));
 
   // The user saves no points in the first editor: the values no point sets
   // read NaN (all the report's but MMAX), a replaced file keeps its mode but
-  // not set-ID, and only temporaries of runs no longer alive are removed.
+  // not set-ID, and no hidden file of the user's is touched, whatever its
+  // name: what looks like an older version's temporary, a link, a journal
+  // that is not one.
   folder.write("dados.txt", join(example(), "\r\n"));
   folder.editor_script("[ \"$1\" = dados.txt ] && sed -i '8s/^9 /0 /' dados.txt");
   fs::permissions(folder.dir() / "Curva1_foguete", fs::perms(06754));
-  // No process has the highest pid_t; one past it is no process ID at all.
-  Lines kept{".arrasto-" + std::to_string(::getpid()) + "-3.tmp", ".arrasto-2147483648-3.tmp",
-             ".arrasto-x-3.tmp"};
-  for (const std::string& name : kept) folder.write(name, "");
-  folder.write(".arrasto-2147483647-3.tmp", "");
+  Lines kept{".arrasto-99999-0.tmp", ".arrasto-2147483647-3.tmp",
+             ".arrasto-0123456789abcdef.journal", ".arrasto-x-3.tmp"};
+  for (const std::string& name : kept) folder.write(name, "data\n");
+  fs::create_symlink("foguete", folder.dir() / ".arrasto-99998-0.tmp");
+  kept.push_back(".arrasto-99998-0.tmp");
   ASSERT_EQ(folder.run().status, 0);
   EXPECT_EQ(folder.read("Curva1_foguete"), kCabecalho);
   EXPECT_EQ(folder.read(kTrajetoria + "foguete"), "");
@@ -94,6 +100,8 @@ TEST(Run, TheExampleThenWhatTheUserSavedOverIt) {
   kept.insert(kept.end(), {"Curva1_foguete", kTrajetoria + "foguete", "dados.txt", "foguete"});
   std::sort(kept.begin(), kept.end());
   EXPECT_EQ(folder.files(), kept);
+  EXPECT_EQ(folder.read(".arrasto-x-3.tmp"), "data\n");
+  EXPECT_TRUE(fs::is_symlink(folder.dir() / ".arrasto-99998-0.tmp"));
 }
 
 // Byte for byte; at Mach 0.4 the laminar run ends on the body tube, at 0.8 on
@@ -223,6 +231,10 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
       {.data = data_with(1, "pasta"),
        .errors = "dados.txt:1: NOME: the report file \"pasta\" is a folder here, and no file can "
                  "replace it\n"},
+      {.data = data_with(1, ".arrasto-1-0.tmp"),
+       .errors = "dados.txt:1: NOME: the run name cannot name a file: the report file "
+                 "\".arrasto-1-0.tmp\" begins with \".arrasto\", kept for the program's hidden "
+                 "files\n"},
       {.data = data_with(1, "link"),
        .errors = "dados.txt:1: NOME: the report file \"link\" would overwrite the data file\n"},
       // "Curva1_" and this name, cut at 50 characters, is the name; the
@@ -284,9 +296,11 @@ TEST(Run, RefusedInputsAndCommandLinesTouchNoFile) {
   }
 }
 
-// A write that fails, or a key at the editor, leaves the older results whole
-// or replaces all three. "kill -INT 0" is a Ctrl-C reaching the run and its
-// editor; a key ignored when the run starts (nohup) stays so for the editor.
+// A write that fails, a key at the editor or a signal that ends the run
+// leaves the older results whole or replaces all three: all three are in
+// place before the first is shown. "kill -INT 0" is a Ctrl-C reaching the
+// run and its editor; a key ignored when the run starts (nohup) stays so for
+// the editor; a hang-up is the terminal closed.
 TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWholeOrReplacesAll) {
   const std::string run = "exec \"$0\"", trajetoria = kTrajetoria + "foguete";
   struct EndedEarly {
@@ -306,6 +320,9 @@ TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWholeOrReplacesAll) {
       {"9 IT", "exec \"$0\" <&-", "", 0, "", 4},
       {"9 IT", run, "[ \"$1\" = dados.txt ] && kill -INT 0", -SIGINT, "", 1},
       {"9 IT", run, "case \"$1\" in Curva1_*) kill -QUIT 0;; esac", -SIGQUIT, "", 2},
+      {"9 IT", run, "case \"$1\" in Curva1_*) kill -TERM $PPID;; esac", -SIGTERM, "", 2},
+      {"9 IT", run, "case \"$1\" in Curva1_*) kill -HUP $PPID;; esac", -SIGHUP, "", 2},
+      {"9 IT", run, "[ \"$1\" = dados.txt ] && kill -TERM $PPID", -SIGTERM, "", 1},
   };
   const Lines older = {"Curva1_foguete", trajetoria, "dados.txt", "foguete"};
   for (const EndedEarly& c : cases) {
@@ -325,15 +342,17 @@ TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWholeOrReplacesAll) {
 }
 
 // Stopped while it writes, by a key (handled again once the data file's
-// editor is closed) or a signal it cannot handle: nothing of the run is left.
-// Should the key go unheeded, the size limit ends the run soon.
-TEST(Run, ARunStoppedWhileWritingLeavesNoTemporaryFile) {
+// editor is closed) or a signal it cannot handle: nothing of the run is left
+// but, after a kill, its hidden journal, which the next run removes even if
+// it stops at once. Should the key go unheeded, the size limit ends the run
+// soon.
+TEST(Run, ARunStoppedWhileWritingLeavesNothingTheNextRunKeeps) {
   for (const int signal_number : {SIGINT, SIGQUIT, SIGKILL}) {
     RunFolder folder;
-    folder.write("dados.txt", data_with(8, "2000000000 IT"));
+    folder.write("dados.txt", data_with(8, "20000000 IT"));
     const pid_t run = folder.start({"-c", "exec prlimit --fsize=100000000 \"$0\"", ARRASTO_EXE},
                                    {}, "/bin/sh");
-    // It writes once it holds its three result files open.
+    // It writes once it holds its result files open.
     const std::string here = fs::canonical(folder.dir()).string() + "/";
     int open = 0;
     for (int waited = 0; waited < 1000 && open < 3; ++waited) {
@@ -345,10 +364,203 @@ TEST(Run, ARunStoppedWhileWritingLeavesNoTemporaryFile) {
         open += to.starts_with(here) && to != here + "dados.txt";
       }
     }
-    ASSERT_EQ(open, 3);
+    ASSERT_GE(open, 3);
     ::kill(run, signal_number);
     EXPECT_EQ(folder.wait(run).status, -signal_number);
+    const Lines left = folder.files();
+    if (signal_number == SIGKILL) {
+      ASSERT_EQ(left.size(), 2u);
+      EXPECT_TRUE(left[0].starts_with(".arrasto-") && left[0].ends_with(".journal")) << left[0];
+      folder.write("dados.txt", data_with(9, "0 nariz"));
+      EXPECT_EQ(folder.run().status, 1);
+    }
     EXPECT_EQ(folder.files(), Lines{"dados.txt"});
+  }
+}
+
+// The older set as three files of "older\n"; a set is whole when its three
+// files are all older or all of one new run.
+const Lines kResults = {"Curva1_foguete", kTrajetoria + "foguete", "foguete"};
+void write_older(const RunFolder& folder) {
+  for (const std::string& name : kResults) folder.write(name, "older\n");
+}
+
+// The report's first line names the run's MMAX, its curves' last lines the
+// same Mach number (the first curve) and speed (the second).
+std::string run_of(const RunFolder& folder) {
+  const Lines report = lines_of(folder.read("foguete")), curve = lines_of(folder.read(kResults[0]));
+  const Lines trajectory = lines_of(folder.read(kResults[1]));
+  if (report.empty() || curve.empty() || trajectory.empty()) return "?";
+  const std::string mach = report[0].substr(report[0].find('=') + 1);
+  const bool whole = curve.back().substr(1, 24) == mach &&
+                     trajectory.back() == " " + curve.back().substr(25);
+  return whole ? mach : "mixed";
+}
+
+// A result file the system will not let be moved (chattr +i or +a, as root
+// on a file system that has them) stops the run with one line, and all
+// three older files stay as they were.
+TEST(Run, AProtectedOlderFileLeavesAllThreeAsTheyWere) {
+  for (const char* flag : {"i", "a"}) {
+    RunFolder folder;
+    folder.write("dados.txt", join(example()));
+    write_older(folder);
+    const Outcome outcome = folder.run(
+        {"-c", std::string("chattr +") + flag + " foguete 2>/dev/null || exit 77; \"$0\"; s=$?; "
+               "chattr -" + flag + " foguete; exit $s",
+         ARRASTO_EXE},
+        {}, "/bin/sh");
+    if (outcome.status == 77) GTEST_SKIP() << "chattr is refused here";
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_EQ(outcome.errors, "foguete: cannot replace: Operation not permitted\n");
+    EXPECT_EQ(folder.files(), (Lines{kResults[0], kResults[1], "dados.txt", "foguete"}));
+    for (const std::string& name : kResults) EXPECT_EQ(folder.read(name), "older\n") << name;
+  }
+}
+
+// A run killed while it moved its set in left a journal: the next run, as
+// it starts, puts the older files back (the journal says "undo") or the new
+// ones in ("redo"), and removes every hidden name the journal lists. A
+// journal that does not parse, or that a living run holds, is left alone.
+TEST(Run, AHalfMovedSetLeftByAKilledRunIsFinishedByTheNext) {
+  const std::string journal = ".arrasto-0123456789abcdef.journal";
+  const auto hidden = [](int i, const char* end) {
+    return ".arrasto-0123456789abcdef-" + std::to_string(i) + end;
+  };
+  const std::string c = kResults[0], t = kResults[1], r = kResults[2];
+  const std::string entries = "0 14 " + c + "\n1 " + std::to_string(t.size()) + " " + t +
+                              "\n2 7 foguete\n";
+  using Files = std::vector<std::pair<std::string, std::string>>;
+  struct HalfMoved {
+    std::string text;  // the journal's
+    Files files;       // the others, but the data file, and their contents
+    bool live;         // held by a living run
+    Files after;       // when the next run has started
+    std::string errors = "";  // else it stops at its data file's editor
+  } const cases[] = {
+      // Killed while writing, and while moving the older files aside.
+      {"arrasto journal\nundo\n" + entries,
+       {{c, "older"}, {t, "older"}, {r, "older"}, {hidden(0, ".new"), "new"}}, false,
+       {{c, "older"}, {t, "older"}, {r, "older"}}},
+      {"arrasto journal\nundo\n" + entries,
+       {{hidden(0, ".old"), "older"}, {hidden(1, ".old"), "older"}, {r, "older"},
+        {hidden(0, ".new"), "new"}, {hidden(1, ".new"), "new"}, {hidden(2, ".new"), "new"}},
+       false, {{c, "older"}, {t, "older"}, {r, "older"}}},
+      // Killed while moving the new files in, and while removing the older.
+      {"arrasto journal\nredo\n" + entries,
+       {{c, "new"}, {hidden(0, ".old"), "older"}, {hidden(1, ".old"), "older"},
+        {hidden(1, ".new"), "new"}, {hidden(2, ".old"), "older"}, {hidden(2, ".new"), "new"}},
+       false, {{c, "new"}, {t, "new"}, {r, "new"}}},
+      {"arrasto journal\nredo\n" + entries,
+       {{c, "new"}, {t, "new"}, {r, "new"}, {hidden(2, ".old"), "older"}}, false,
+       {{c, "new"}, {t, "new"}, {r, "new"}}},
+      // One that cannot be finished (a folder where a new file goes) stops
+      // the run with one line, and is kept for a later run.
+      {"arrasto journal\nredo\n" + entries, {{"foguete/x", ""}, {hidden(2, ".new"), "new"}}, false,
+       {{"foguete", ""}, {hidden(2, ".new"), "new"}, {journal, "arrasto journal\nredo\n" + entries}},
+       "foguete: cannot finish what a stopped run left: Is a directory\n"},
+      // Not a journal of this program's: a name outside the folder.
+      {"arrasto journal\nundo\n0 10 ../foguete\n", {{hidden(0, ".old"), "older"}}, false, {}},
+      {"arrasto journal\nundo\n" + entries, {{hidden(0, ".old"), "older"}, {t, "older"}}, true,
+       {}},
+  };
+  for (const HalfMoved& row : cases) {
+    SCOPED_TRACE(row.text + (row.live ? " (held)" : ""));
+    RunFolder folder;
+    folder.write("dados.txt", join(example()));
+    folder.write(journal, row.text);
+    for (const auto& [name, contents] : row.files) {
+      fs::create_directories((folder.dir() / name).parent_path());
+      folder.write(name, contents);
+    }
+    const int held = ::open((folder.dir() / journal).c_str(), O_RDWR | O_CLOEXEC);
+    if (row.live) {
+      ASSERT_EQ(::flock(held, LOCK_EX), 0);
+    }
+    folder.editor_script("kill -INT 0");  // the run stops at the data file's editor
+    const Outcome outcome = folder.run();
+    EXPECT_EQ(outcome.status, row.errors.empty() ? -SIGINT : 1);
+    EXPECT_EQ(outcome.errors, row.errors);
+    ::close(held);
+    Files after = row.after.empty() ? row.files : row.after;
+    after.emplace_back("dados.txt", join(example()));
+    if (row.after.empty()) after.emplace_back(journal, row.text);
+    std::sort(after.begin(), after.end());
+    Files found;
+    for (const std::string& name : folder.files()) found.emplace_back(name, folder.read(name));
+    EXPECT_EQ(found, after);
+  }
+}
+
+// Two runs in one folder: one that puts its set in place while the other
+// holds the folder waits for it, and a run started while another shows its
+// results replaces them, all three; the folder never holds a mix.
+TEST(Run, TwoRunsInOneFolderNeverMixTheirSets) {
+  {
+    RunFolder folder;
+    folder.write("dados.txt", join(example()));
+    write_older(folder);
+    // The run waits in the data file's editor until this test holds the folder.
+    folder.editor_script("[ \"$1\" = dados.txt ] && { touch ../editing; "
+                         "while [ ! -e ../go ]; do sleep 0.01; done; }; exit 0");
+    const pid_t run = folder.start();
+    while (!fs::exists(folder.dir() / "../editing")) ::usleep(10000);
+    const int lock = ::open(folder.dir().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_EQ(::flock(lock, LOCK_EX), 0);
+    std::ofstream(folder.dir() / "../go");
+    // Its three new files wait under their hidden names for the folder.
+    int waiting = 0;
+    for (int waited = 0; waited < 1000 && waiting < 3; ++waited) {
+      ::usleep(10000);
+      waiting = 0;
+      for (const std::string& name : folder.files()) waiting += name.ends_with(".new");
+    }
+    EXPECT_EQ(waiting, 3);
+    ::usleep(100000);
+    int status = 0;
+    EXPECT_EQ(::waitpid(run, &status, WNOHANG), 0) << "it did not wait for the folder";
+    for (const std::string& name : kResults) EXPECT_EQ(folder.read(name), "older\n");
+    ::close(lock);
+    EXPECT_EQ(folder.wait(run).status, 0);
+    EXPECT_EQ(run_of(folder), "  0.900000000000000     ");
+  }
+  // The second run, of a lower MMAX, in the first's curve editor.
+  RunFolder folder;
+  folder.write("dados.txt", join(example()));
+  write_older(folder);
+  folder.editor_script("case \"$1\" in Curva1_*) [ -e ../second ] || { touch ../second; "
+                       "sed -i 's/^0.9 /0.5 /' dados.txt; '" ARRASTO_EXE "' || exit 1; };; esac");
+  EXPECT_EQ(folder.run().status, 0);
+  EXPECT_EQ(run_of(folder), "  0.500000000000000     ");
+  EXPECT_EQ(folder.files(), (Lines{kResults[0], kResults[1], "dados.txt", "foguete"}));
+}
+
+// A sweep whose files cannot fit in the folder's free space stops before
+// anything is written, saying how much it needs and how much there is (the
+// size limit stops a run that goes on regardless).
+TEST(Run, ARunWhoseFilesCannotFitStopsBeforeWriting) {
+  struct Row {
+    std::string lang, pattern;
+  } const rows[] = {
+      {"C", "dados\\.txt: IT: 2147483647 points need 266\\.3 GB for the result files, and the "
+            "folder has [0-9]+\\.[0-9] [kMGT]B free\n"},
+      {"pt_BR.UTF-8", "dados\\.txt: IT: 2147483647 pontos precisam de 266,3 GB para os arquivos "
+                      "de resultado, e a pasta tem [0-9]+,[0-9] [kMGT]B livres\n"},
+  };
+  for (const Row& row : rows) {
+    RunFolder folder;
+    struct statvfs place {};
+    ASSERT_EQ(::statvfs(folder.dir().c_str(), &place), 0);
+    if (static_cast<double>(place.f_bavail) * place.f_frsize > 266.3e9)
+      GTEST_SKIP() << "this folder has room for the files";
+    folder.write("dados.txt", data_with(8, "2147483647 IT"));
+    write_older(folder);
+    const Outcome outcome = folder.run({"-c", "exec prlimit --fsize=100000000 \"$0\"", ARRASTO_EXE},
+                                       {"LANG=" + row.lang}, "/bin/sh");
+    EXPECT_EQ(outcome.status, 1);
+    EXPECT_TRUE(std::regex_match(outcome.errors, std::regex(row.pattern))) << outcome.errors;
+    EXPECT_EQ(folder.files(), (Lines{kResults[0], kResults[1], "dados.txt", "foguete"}));
+    EXPECT_EQ(folder.editor_calls().size(), 1u);
   }
 }
 

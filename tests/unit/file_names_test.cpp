@@ -5,10 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
 #include <string>
 
 #include "driver/Leitura_dados.hpp"
 #include "driver/Nomes_resultado.hpp"
+#include "runtime/platform/platform.hpp"
+#include "runtime/platform/temporaries.hpp"
+#include "runtime/run_error.hpp"
 
 namespace {
 
@@ -76,6 +83,90 @@ TEST(FileNames, ResultNamesKeepEveryWholeCharacter) {
     EXPECT_EQ(nomes.curva, row.curve) << row.line;
     EXPECT_EQ(nomes.trajetoria, row.trajectory) << row.line;
   }
+}
+
+// A journal left by a killed run is acted on only when it is exactly what
+// the program writes: anything else could name a file that is not a
+// result file of that run.
+TEST(ResultSet, JournalsAreReadStrictly) {
+  const std::string head = "arrasto journal\n";
+  using namespace std::string_literals;
+  const struct {
+    std::string text;
+    bool parses, redo = false;
+    std::vector<std::string> names = {};
+  } rows[] = {
+      {head + "undo\n", true, false, {}},
+      {head + "redo\n0 1 a\n1 5 b c\nd\n", true, true, {"a", "b c\nd"}},
+      {head + "undo\n0 14 Curva1_foguete\n", true, false, {"Curva1_foguete"}},
+      {"arrasto journal\r\nundo\n", false}, {head + "done\n", false}, {head, false},
+      {head + "undo\n0 1 a", false}, {head + "undo\n1 1 a\n", false},
+      {head + "undo\n00 1 a\n", false}, {head + "undo\n0 01 a\n", false},
+      {head + "undo\n0 0 \n", false}, {head + "undo\n0 2 a\n", false},
+      {head + "undo\n0 1 a\n0 1 b\n", false}, {head + "undo\n0 1 a\nx", false},
+      {head + "undo\n0 4 ../a\n", false}, {head + "undo\n0 1 .\n", false},
+      {head + "undo\n0 2 ..\n", false}, {head + "undo\n0 3 a/b\n", false},
+      {head + "undo\n0 13 .arrasto-1.tmp\n", false}, {head + "undo\n0 3 a\0b\n"s, false}};
+  for (const auto& row : rows) {
+    const auto journal = rt::detail::parse_journal(row.text);
+    ASSERT_EQ(journal.has_value(), row.parses) << row.text;
+    if (!journal) continue;
+    EXPECT_EQ(journal->redo, row.redo) << row.text;
+    EXPECT_EQ(journal->names, row.names) << row.text;
+  }
+  std::string many = head + "undo\n";
+  for (int i = 0; i < 65; ++i) many += std::to_string(i) + " 1 a\n";
+  EXPECT_FALSE(rt::detail::parse_journal(many).has_value());
+  EXPECT_EQ(rt::detail::journal_token(".arrasto-0123456789abcdef.journal"), "0123456789abcdef");
+  for (const char* name : {".arrasto-0123456789ABCDEF.journal", ".arrasto-0123456789abcde.journal",
+                           ".arrasto-0123456789abcdef.journal~", ".arrasto-99999-0.tmp"})
+    EXPECT_FALSE(rt::detail::journal_token(name).has_value()) << name;
+}
+
+// A set replaces its older files all together or not at all: whatever
+// stops one file (here a folder in its place) puts back the older files
+// already moved aside, and either way no hidden file is left.
+TEST(ResultSet, AllTheOlderFilesOrAllTheNewOnes) {
+  namespace fs = std::filesystem;
+  const fs::path folder =
+      fs::temp_directory_path() / ("arrasto-set-" + std::to_string(std::random_device{}()));
+  fs::create_directories(folder / "b");
+  const std::string base = folder.string() + "/";
+  const auto read = [](const fs::path& name) {
+    std::ostringstream s;
+    s << std::ifstream(name, std::ios::binary).rdbuf();
+    return s.str();
+  };
+  for (const char* name : {"a", "c"}) std::ofstream(folder / name, std::ios::binary) << "older";
+  const auto error_of = [](auto action) {
+    try {
+      action();
+    } catch (const rt::RunError& error) {
+      return std::string(error.what());
+    }
+    return std::string("no error");
+  };
+  const auto write_set = [&] {
+    rt::OutputSet set(base);
+    rt::OutputFile a(set, base + "a"), b(set, base + "b"), c(set, base + "c");
+    for (rt::OutputFile* file : {&a, &b, &c}) {
+      file->write("new", 3);
+      file->finish();
+    }
+    set.commit();
+  };
+  EXPECT_EQ(error_of(write_set), base + "b: cannot replace: it is a folder");
+  EXPECT_EQ(read(folder / "a") + read(folder / "c"), "olderolder");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);
+  fs::remove(folder / "b");
+  EXPECT_EQ(error_of(write_set), "no error");
+  EXPECT_EQ(read(folder / "a") + read(folder / "b") + read(folder / "c"), "newnewnew");
+  EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);
+  // The program's own hidden names are never a result file's.
+  EXPECT_EQ(error_of([&] { rt::OutputFile(base + ".arrasto-x.svg"); }),
+            base + ".arrasto-x.svg: cannot create: names beginning with \".arrasto\" are kept "
+                   "for the program's hidden files");
+  fs::remove_all(folder);
 }
 
 }  // namespace

@@ -52,7 +52,8 @@ windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 snapshot() { (cd "$1" && for f in * .*; do [ ! -f "$f" ] || echo "$f $(cksum <"$f")"; done); }
 
 # --- A run name with "ç" and blanks, whose editor command line is longer
-# than 50 characters; a temporary file that a run no longer alive left.
+# than 50 characters; a hidden file of the user's that looks like the
+# temporary file of an older version, which stays as it is.
 name='Lançamento do foguete 2 ensaio'
 results=("Curva1_$name" "Curva_trajetória_$name" "$name")
 mkdir "$work/run"
@@ -62,7 +63,8 @@ run_windows run "'$name'  nome da corrida"
   fail "run: exit status $status, output: $(cat "$work/out" "$work/err")"
 [ "$(cat "$work/log")" = "$(printf 'Notepad "%s"\n' dados.txt "${results[@]}")" ] ||
   fail "run: editor command lines: $(tr '\n' '|' <"$work/log")"
-[ "$(ls -A "$work/run")" = "$(printf '%s\n' dados.txt "${results[@]}" | sort)" ] ||
+[ "$(ls -A "$work/run")" = "$(printf '%s\n' .arrasto-4000000-0.tmp dados.txt "${results[@]}" | sort)" ] &&
+  [ "$(cat "$work/run/.arrasto-4000000-0.tmp")" = "left over" ] ||
   fail "run: the folder holds: $(ls -A "$work/run" | tr '\n' '|')"
 # Each result in CR LF, and otherwise the POSIX build's bytes on the same data.
 mkdir "$work/posix"
@@ -204,6 +206,40 @@ done <<ROWS
 dropped-desktop|x|C:\pasta\Curva1_x|2|arrasto: arrasto reads only the file dados.txt in its own folder, not a file dropped on it: put your data in that dados.txt and double-click arrasto.exe
 missing-desktop|(none)||1|dados.txt: there is no dados.txt in this folder ($(windows_path "$work/missing-desktop")). Copy here the dados.txt that came with arrasto, or create one (LEIAME.txt says what each line holds), then double-click arrasto.exe again
 ROWS
+
+# --- The older results held open by another program, as a spreadsheet
+# holds a file (sharing it for reading only): the run stops with one line
+# naming the file, and all three older files stay as they were, though the
+# curve files could have been replaced.
+mkdir "$work/held"
+for file in "${results[@]}"; do echo older >"$work/held/$file"; done
+(cd "$work/held" && "$wine" "$standin" --hold "$name") &
+holder=$!
+for _ in $(seq 1000); do [ -e "$work/holding" ] && break; sleep 0.02; done
+run_windows held "'$name'"
+touch "$work/release"
+wait "$holder" || fail "held: the program holding the report failed"
+[ "$status" -eq 1 ] && [ ! -s "$work/out" ] && [ "$(wc -l <"$work/err")" -eq 1 ] &&
+  grep -q "^$name: cannot replace: ." "$work/err" || fail "held: exit status $status, output: $(cat "$work/out" "$work/err")"
+[ "$(snapshot "$work/held")" = "$before" ] || fail "held: files written or replaced"
+
+# --- A set that a run killed half-way left: the older curve file moved
+# aside, a new file written. The next run puts the older file back and
+# removes the new one as it starts, before its editor, even though it then
+# stops on its run name.
+token=0123456789abcdef
+mkdir "$work/halfmoved"
+for file in "${results[@]}"; do echo older >"$work/halfmoved/$file"; done
+mv "$work/halfmoved/${results[0]}" "$work/halfmoved/.arrasto-$token-0.old"
+echo new >"$work/halfmoved/.arrasto-$token-1.new"
+{
+  printf 'arrasto journal\nundo\n'
+  for i in 0 1 2; do printf '%d %d %s\n' $i "$(printf %s "${results[$i]}" | wc -c)" "${results[$i]}"; done
+} >"$work/halfmoved/.arrasto-$token.journal"
+run_windows halfmoved "'nul.txt'"
+[ "$status" -eq 1 ] && [ "$(ls -A "$work/halfmoved")" = "$(printf '%s\n' dados.txt "${results[@]}" | sort)" ] &&
+  [ "$(cd "$work/halfmoved" && cat "${results[@]}")" = "$(printf 'older\n%.0s' 1 2 3)" ] ||
+  fail "halfmoved: exit status $status, the folder holds: $(ls -A "$work/halfmoved" | tr '\n' '|')"
 
 # --- A Notepad.exe in the working folder (come with the data, say) is never
 # run: with none beside the program, the system's is, which the override

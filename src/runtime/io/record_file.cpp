@@ -10,7 +10,13 @@ namespace {
 constexpr std::size_t kBufferSize = std::size_t{1} << 20;
 }  // namespace
 
-RecordFile::RecordFile(std::string name) : file_(std::move(name)) {
+RecordFile::RecordFile(std::string name) : file_(std::move(name)) { start_buffers(); }
+
+RecordFile::RecordFile(OutputSet& set, std::string name) : file_(set, std::move(name)) {
+  start_buffers();
+}
+
+void RecordFile::start_buffers() {
   const std::string_view end = rt::line_end();
   line_end_size_ = end.size();  // one or two bytes
   std::memcpy(line_end_, end.data(), end.size());
@@ -77,6 +83,9 @@ void RecordFile::flush() {
 }
 
 void RecordFile::writer_loop() {
+  // A signal that ends the run is the main thread's to take, when it is
+  // not holding them while the files are moved in.
+  keep_interrupts_off_this_thread();
   std::unique_lock lock(mutex_);
   for (;;) {
     changed_.wait(lock, [this] { return flight_ != nullptr || stopping_; });

@@ -30,6 +30,8 @@ namespace rt {
 class RecordFile {
  public:
   explicit RecordFile(std::string name);
+  // A file of the set, which puts it in place with the others.
+  RecordFile(OutputSet& set, std::string name);
   ~RecordFile();
   RecordFile(const RecordFile&) = delete;
   RecordFile& operator=(const RecordFile&) = delete;
@@ -66,7 +68,8 @@ class RecordFile {
   // Writes what is buffered and puts it on the disk; every write error has
   // shown by its return (see OutputFile::finish).
   void finish();
-  // finish(), if not done yet, then moves the file over its name.
+  // For a file of its own: finish(), if not done yet, then moves the file
+  // over its name.
   void commit();
   void close() { commit(); }
 
@@ -85,6 +88,7 @@ class RecordFile {
   // it had one.
   void wait_writer();
   void writer_loop();
+  void start_buffers();
 
   OutputFile file_;
   char line_end_[2] = {};

@@ -1,17 +1,15 @@
 // Result files on POSIX, written beside their real name and moved over it
-// when complete.
+// when complete; the locks, journals and renames of their sets.
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <cstring>
-#include <set>
 
 #include "runtime/platform/messages.hpp"
 #include "runtime/platform/platform.hpp"
@@ -21,32 +19,11 @@
 namespace rt {
 namespace {
 
-std::string reason(int error) { return errno_reason(error); }
+using detail::Entry;
+using detail::Handle;
+using detail::Try;
 
 std::string folder_or_dot(const std::string& folder) { return folder.empty() ? "." : folder; }
-
-std::string next_temporary(const std::string& folder) {
-  static std::atomic<unsigned> counter{0};
-  return folder + detail::temporary_name(static_cast<std::uint64_t>(::getpid()), counter++);
-}
-
-// Removes, once per folder, the temporary files that runs no longer alive
-// left there (killed outright, or on a system without unnamed files). A
-// file whose run may still be alive, or that is not one of ours, stays.
-void remove_stale_temporaries(const std::string& folder) {
-  static std::set<std::string> done;
-  if (!done.insert(folder).second) return;
-  DIR* const listing = ::opendir(folder_or_dot(folder).c_str());
-  if (listing == nullptr) return;
-  while (const dirent* entry = ::readdir(listing)) {
-    const std::optional<std::uint64_t> owner = detail::temporary_owner(entry->d_name);
-    if (!owner || *owner > static_cast<std::uint64_t>(INT32_MAX)) continue;
-    const pid_t process = static_cast<pid_t>(*owner);
-    if (process != ::getpid() && ::kill(process, 0) != 0 && errno == ESRCH)
-      ::unlinkat(::dirfd(listing), entry->d_name, 0);
-  }
-  ::closedir(listing);
-}
 
 // Whether this process may put a new file in place of the existing file
 // `name` in `folder`: not when the file is read-only to it (or to everyone,
@@ -76,46 +53,203 @@ bool unnamed_files_possible() {
 #endif
 }
 
+// Gives an unnamed file the name `name`: 0, or the system's error.
+int link_unnamed(int fd, const std::string& name) {
+  const std::string open_file = "/proc/self/fd/" + std::to_string(fd);
+  return ::linkat(AT_FDCWD, open_file.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0
+             ? 0
+             : errno;
+}
+
+// The lock of a journal or a folder: flock, which is the open file's, not
+// the process's, and so is seen by every process of the machine, in any
+// PID namespace, and on network file systems that pass locks on.
+Try lock(int fd, bool wait) {
+  while (::flock(fd, LOCK_EX | (wait ? 0 : LOCK_NB)) != 0) {
+    if (errno == EINTR) continue;
+    return errno == EWOULDBLOCK ? Try::busy : Try::refused;
+  }
+  return Try::done;
+}
+
+bool write_all_at(int fd, std::uint64_t offset, std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t n = ::pwrite(fd, text.data(), text.size(), static_cast<off_t>(offset));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(n));
+    offset += static_cast<std::uint64_t>(n);
+  }
+  return true;
+}
+
 }  // namespace
 
-OutputFile::OutputFile(std::string name)
-    : name_(std::move(name)), folder_(detail::folder_of(name_)) {
+// ---- What the sets need of the system.
+
+namespace detail {
+
+SystemName system_name(const std::string& name) { return name; }
+
+Try try_lock_folder(const std::string& folder, Handle& handle) {
+  const int fd = ::open(folder_or_dot(folder).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return Try::refused;
+  const Try got = lock(fd, false);
+  if (got == Try::done) {
+    handle = fd;
+  } else {
+    ::close(fd);
+  }
+  return got;
+}
+
+void unlock_folder(Handle handle) noexcept { ::close(static_cast<int>(handle)); }
+
+Try create_journal(const std::string& path, std::string_view text, Handle& handle, int& error) {
+  // Where it can, the journal appears whole and locked, in one step.
+#if defined(O_TMPFILE)
+  if (unnamed_files_possible()) {
+    const int fd = ::open(folder_or_dot(folder_of(path)).c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC,
+                          0666);
+    if (fd >= 0) {
+      if (lock(fd, true) == Try::done && write_all_at(fd, 0, text)) {
+        error = link_unnamed(fd, path);
+        if (error == 0) {
+          handle = fd;
+          return Try::done;
+        }
+      }
+      ::close(fd);
+      if (error == EEXIST) return Try::busy;
+    }
+  }
+#endif
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+  if (fd < 0) {
+    error = errno;
+    return error == EEXIST ? Try::busy : Try::refused;
+  }
+  // A run that looks at it before the lock is held finds it empty, which
+  // it leaves alone. Where the file system has no locks, no later run can
+  // tell it from a living run's: it is then only ever removed by its own.
+  (void)lock(fd, true);
+  if (!write_all_at(fd, 0, text)) {
+    error = errno;
+    ::unlink(path.c_str());
+    ::close(fd);
+    return Try::refused;
+  }
+  handle = fd;
+  return Try::done;
+}
+
+bool write_journal(Handle handle, std::uint64_t offset, std::string_view text, bool sync,
+                   int& error) {
+  const int fd = static_cast<int>(handle);
+  if (!write_all_at(fd, offset, text) ||
+      (sync && ::fsync(fd) != 0 && errno != EINVAL && errno != EROFS)) {
+    error = errno;
+    return false;
+  }
+  return true;
+}
+
+void end_journal(Handle handle, const std::string& path) noexcept {
+  ::unlink(path.c_str());
+  ::close(static_cast<int>(handle));
+}
+
+void drop_journal(Handle handle) noexcept { ::close(static_cast<int>(handle)); }
+
+std::vector<std::string> journal_names(const std::string& folder) {
+  std::vector<std::string> names;
+  DIR* const listing = ::opendir(folder_or_dot(folder).c_str());
+  if (listing == nullptr) return names;
+  while (const dirent* entry = ::readdir(listing))
+    if (journal_token(entry->d_name)) names.emplace_back(entry->d_name);
+  ::closedir(listing);
+  return names;
+}
+
+Try open_abandoned_journal(const std::string& path, Handle& handle, std::string& text) {
+  // Never through a link, never blocking on a FIFO.
+  const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY);
+  if (fd < 0) return Try::refused;
+  struct stat st {};
+  Try got = Try::refused;
+  if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode)) got = lock(fd, false);
+  // Removed by its run between the listing and the lock: gone.
+  if (got == Try::done && (::fstat(fd, &st) != 0 || st.st_nlink == 0)) got = Try::refused;
+  text.clear();
+  char piece[4096];
+  while (got == Try::done && text.size() <= kLongestJournal) {
+    const ssize_t n = ::read(fd, piece, sizeof piece);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) got = Try::refused;
+    if (n <= 0) break;
+    text.append(piece, static_cast<std::size_t>(n));
+  }
+  if (got != Try::done) {
+    ::close(fd);
+    return got;
+  }
+  handle = fd;
+  return Try::done;
+}
+
+Entry entry_kind(const std::string& path) {
+  struct stat st {};
+  if (::lstat(path.c_str(), &st) != 0) return errno == ENOENT ? Entry::none : Entry::other;
+  if (S_ISDIR(st.st_mode)) return Entry::folder;
+  return S_ISREG(st.st_mode) ? Entry::file : Entry::other;
+}
+
+int move_entry(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno;
+}
+
+void remove_entry(const std::string& path) noexcept { ::unlink(path.c_str()); }
+
+std::string system_reason(int error) { return errno_reason(error); }
+
+}  // namespace detail
+
+// ---- The result file.
+
+void OutputFile::open() {
   detail::watch_interrupts();
-  remove_stale_temporaries(folder_);
+  const std::string folder = detail::folder_of(name_);
   struct stat older {};
   const bool replacing = ::stat(name_.c_str(), &older) == 0 && S_ISREG(older.st_mode);
   if (replacing) {
-    if (const char* why = refusal(name_, folder_, older)) throw RunError(tr(why, {name_}));
+    if (const char* why = refusal(name_, folder, older)) throw RunError(tr(why, {name_}));
   }
+  index_ = set_->enlist(*this);
 
   // An unnamed file where the system has them: nothing of it can outlive
   // the run. Any refusal falls back to a named one, which gives the error
   // if there is one.
 #if defined(O_TMPFILE)
   if (unnamed_files_possible()) {
-    const int fd = ::open(folder_or_dot(folder_).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    const int fd = ::open(folder_or_dot(folder).c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
     if (fd >= 0) handle_ = fd;
   }
 #endif
-  for (int attempt = 0; handle_ < 0; ++attempt) {
-    temporary_ = next_temporary(folder_);
+  if (handle_ < 0) {
+    // No interrupt between the file's making and its handler's knowing:
+    // else the handler would remove the journal and leave the file.
+    const detail::InterruptsHeld held;
+    const std::string name = folder + detail::new_name(set_->token_, index_);
+    const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0) fail("{}: cannot create: {}", errno);
+    handle_ = fd;
+    temporary_ = name;
     detail::remember_temporary(temporary_);
-    const int fd = ::open(temporary_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) {
-      handle_ = fd;
-      break;
-    }
-    const int error = errno;
-    detail::forget_temporary(temporary_);
-    temporary_.clear();  // not ours: nothing to remove
-    if (error != EEXIST || attempt > 100) fail("{}: cannot create: {}", error);
   }
   // A file that replaces an older one keeps the older one's permissions,
   // but never set-user-ID or set-group-ID.
   if (replacing) (void)::fchmod(static_cast<int>(handle_), older.st_mode & 01777);
 }
-
-OutputFile::~OutputFile() { discard(); }
 
 void OutputFile::write(const char* data, std::size_t size) {
   written_ += size;
@@ -146,35 +280,23 @@ void OutputFile::finish() {
   finished_ = true;
 }
 
-void OutputFile::commit() {
-  finish();
+void OutputFile::prepare() {
   const int fd = static_cast<int>(handle_);
   if (temporary_.empty()) {
-    // The unnamed file gets a hidden name first: a rename is what replaces
-    // an older file in one step.
-    const std::string open_file = "/proc/self/fd/" + std::to_string(fd);
-    for (int attempt = 0;; ++attempt) {
-      temporary_ = next_temporary(folder_);
-      detail::remember_temporary(temporary_);
-      if (::linkat(AT_FDCWD, open_file.c_str(), AT_FDCWD, temporary_.c_str(),
-                   AT_SYMLINK_FOLLOW) == 0)
-        break;
-      const int error = errno;
-      detail::forget_temporary(temporary_);
-      temporary_.clear();
-      if (error != EEXIST || attempt > 100) fail("{}: cannot write: {}", error);
-    }
+    // The unnamed file gets its hidden name: a rename is what moves it in.
+    const detail::InterruptsHeld held;
+    const std::string name = detail::folder_of(name_) + detail::new_name(set_->token_, index_);
+    if (const int error = link_unnamed(fd, name); error != 0) fail("{}: cannot write: {}", error);
+    temporary_ = name;
+    detail::remember_temporary(temporary_);
   }
   handle_ = -1;
   if (::close(fd) != 0) fail("{}: cannot write: {}", errno);
-  if (::rename(temporary_.c_str(), name_.c_str()) != 0) fail("{}: cannot replace: {}", errno);
-  detail::forget_temporary(temporary_);
-  temporary_.clear();
 }
 
 void OutputFile::fail(std::string_view what, int error) {
   discard();
-  throw RunError(tr(what, {name_, reason(error)}));
+  throw RunError(tr(what, {name_, errno_reason(error)}));
 }
 
 void OutputFile::discard() noexcept {

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -78,5 +79,13 @@ FileKind file_kind(const std::string& name) {
 }
 
 bool same_spelling(const std::string& a, const std::string& b) { return a == b; }
+
+std::optional<std::uint64_t> free_space(const std::string& folder) {
+  struct statvfs place {};
+  if (::statvfs(folder.empty() ? "." : folder.c_str(), &place) != 0 || place.f_blocks == 0 ||
+      place.f_frsize == 0)
+    return std::nullopt;
+  return static_cast<std::uint64_t>(place.f_bavail) * place.f_frsize;
+}
 
 }  // namespace rt

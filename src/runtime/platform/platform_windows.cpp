@@ -184,6 +184,15 @@ FileKind file_kind(const std::string& name) {
                                                                  : FileKind::regular;
 }
 
+std::optional<std::uint64_t> free_space(const std::string& folder) {
+  std::wstring path;
+  if (!to_wide(folder.empty() ? std::string(".\\") : folder, path)) return std::nullopt;
+  ULARGE_INTEGER available{}, total{};
+  if (!GetDiskFreeSpaceExW(path.c_str(), &available, &total, nullptr) || total.QuadPart == 0)
+    return std::nullopt;
+  return available.QuadPart;
+}
+
 bool same_spelling(const std::string& a, const std::string& b) {
   std::wstring wa, wb;
   if (!to_wide(a, wa) || !to_wide(b, wb) || wa.size() > static_cast<std::size_t>(INT_MAX) ||

@@ -1,6 +1,8 @@
 // Processes and signals on POSIX: the editor run, and the signals that end
-// a run, which must leave no temporary file behind.
+// a run, which must leave no hidden file behind and never stop one while
+// its result files are moved in.
 
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -19,12 +21,27 @@ extern char** environ;
 namespace rt {
 namespace {
 
-// Temporary files that have a name. Fixed slots of plain characters: the
-// signal handler may only read them and call unlink.
+// Hidden files that have a name. Fixed slots of plain characters: the
+// signal handler may only read them and call unlink. In use: 1 for a
+// temporary file, 2 for a journal, which goes last.
 constexpr int kSlots = 16;
 constexpr std::size_t kSlotLength = 4096;
 char g_temporaries[kSlots][kSlotLength];
 volatile sig_atomic_t g_in_use[kSlots];
+
+// The signals that end a run, which it handles.
+constexpr int kEnding[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+
+sigset_t ending_signals() {
+  sigset_t set;
+  ::sigemptyset(&set);
+  for (const int s : kEnding) ::sigaddset(&set, s);
+  return set;
+}
+
+// The main thread's mask before the first hold, and how many holds are on.
+sigset_t g_before_hold;
+int g_holds = 0;
 
 // The signals the program was started with ignored (by nohup, or a shell
 // running it in the background): it leaves them ignored, and so does the
@@ -51,7 +68,7 @@ namespace detail {
 void watch_interrupts() {
   static const bool installed = [] {
     ::sigemptyset(&g_ignored_at_start);
-    for (const int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) {
+    for (const int s : kEnding) {
       struct sigaction action {};
       if (::sigaction(s, nullptr, &action) == 0 && action.sa_handler == SIG_IGN) {
         ::sigaddset(&g_ignored_at_start, s);
@@ -70,13 +87,13 @@ void watch_interrupts() {
   (void)installed;
 }
 
-void remember_temporary(const SystemName& name) {
+void remember_temporary(const SystemName& name, bool journal) {
   watch_interrupts();
   if (name.size() >= kSlotLength) return;
   for (int i = 0; i < kSlots; ++i) {
     if (!g_in_use[i]) {
       std::memcpy(g_temporaries[i], name.c_str(), name.size() + 1);
-      g_in_use[i] = 1;
+      g_in_use[i] = journal ? 2 : 1;
       return;
     }
   }
@@ -88,11 +105,29 @@ void forget_temporary(const SystemName& name) {
 }
 
 void remove_temporaries() noexcept {
-  for (int i = 0; i < kSlots; ++i)
-    if (g_in_use[i]) ::unlink(g_temporaries[i]);
+  for (const sig_atomic_t kind : {1, 2})
+    for (int i = 0; i < kSlots; ++i)
+      if (g_in_use[i] == kind) ::unlink(g_temporaries[i]);
+}
+
+void hold_interrupts() {
+  const sigset_t ending = ending_signals();
+  sigset_t before;
+  ::pthread_sigmask(SIG_BLOCK, &ending, &before);
+  if (g_holds++ == 0) g_before_hold = before;
+}
+
+void release_interrupts() noexcept {
+  // One that came meanwhile is handled now: the run ends here.
+  if (--g_holds == 0) ::pthread_sigmask(SIG_SETMASK, &g_before_hold, nullptr);
 }
 
 }  // namespace detail
+
+void keep_interrupts_off_this_thread() {
+  const sigset_t ending = ending_signals();
+  ::pthread_sigmask(SIG_BLOCK, &ending, nullptr);
+}
 
 EditorEnd run_editor(const std::string& file_name) {
   // A Notepad that exits with 127, the shell's status for a command not

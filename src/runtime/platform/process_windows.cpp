@@ -1,6 +1,6 @@
 // Processes and the console's interrupts on Windows: the editor run, and
-// the console events that end a run, which must leave no temporary file
-// behind.
+// the console events that end a run, which must leave no hidden file
+// behind and never stop one while its result files are moved in.
 
 #include <algorithm>
 #include <atomic>
@@ -14,12 +14,16 @@
 namespace rt {
 namespace {
 
-// Temporary files that have a name. The console calls the handler on a
-// thread of its own: it only reads these fixed slots and deletes.
+// Hidden files that have a name. The console calls the handler on a
+// thread of its own: it only reads these fixed slots and deletes. In use:
+// 1 for a temporary file, 2 for a journal, which goes last.
 constexpr int kSlots = 16;
 constexpr std::size_t kSlotLength = 1024;
 wchar_t g_temporaries[kSlots][kSlotLength];
-std::atomic<bool> g_in_use[kSlots];
+std::atomic<int> g_in_use[kSlots];
+
+// While the main thread holds the interrupts, the handler waits.
+std::atomic<int> g_holds{0};
 
 // While the editor runs, Ctrl-C and Ctrl-Break are the editor's to handle
 // (a console editor shares the console); the program waits for it.
@@ -28,6 +32,7 @@ std::atomic<bool> g_editor_running{false};
 BOOL WINAPI on_console_event(DWORD event) {
   if (g_editor_running.load() && (event == CTRL_C_EVENT || event == CTRL_BREAK_EVENT))
     return TRUE;
+  while (g_holds.load() > 0) Sleep(1);
   detail::remove_temporaries();
   return FALSE;  // the next handler, the system's, ends the process
 }
@@ -101,14 +106,14 @@ void watch_interrupts() {
   (void)installed;
 }
 
-void remember_temporary(const SystemName& name) {
+void remember_temporary(const SystemName& name, bool journal) {
   watch_interrupts();
   if (name.size() >= kSlotLength) return;
   for (int i = 0; i < kSlots; ++i) {
-    if (!g_in_use[i].load()) {
+    if (g_in_use[i].load() == 0) {
       name.copy(g_temporaries[i], name.size());
       g_temporaries[i][name.size()] = L'\0';
-      g_in_use[i].store(true);
+      g_in_use[i].store(journal ? 2 : 1);
       return;
     }
   }
@@ -116,15 +121,24 @@ void remember_temporary(const SystemName& name) {
 
 void forget_temporary(const SystemName& name) {
   for (int i = 0; i < kSlots; ++i)
-    if (g_in_use[i].load() && name == g_temporaries[i]) g_in_use[i].store(false);
+    if (g_in_use[i].load() != 0 && name == g_temporaries[i]) g_in_use[i].store(0);
 }
 
 void remove_temporaries() noexcept {
-  for (int i = 0; i < kSlots; ++i)
-    if (g_in_use[i].load()) DeleteFileW(g_temporaries[i]);
+  for (const int kind : {1, 2})
+    for (int i = 0; i < kSlots; ++i)
+      if (g_in_use[i].load() == kind) DeleteFileW(g_temporaries[i]);
 }
 
+void hold_interrupts() { ++g_holds; }
+
+void release_interrupts() noexcept { --g_holds; }
+
 }  // namespace detail
+
+void keep_interrupts_off_this_thread() {
+  // The console's events come on a thread of their own, never on this one.
+}
 
 EditorEnd run_editor(const std::string& file_name) {
   std::wstring name;
