@@ -15,10 +15,10 @@
 
 #include "driver/Leitura_dados.hpp"
 #include "driver/Nomes_resultado.hpp"
+#include "driver/Principal.hpp"
 #include "grafico/curve_csv.hpp"
 #include "grafico/plot_files.hpp"
 #include "grafico/run_report.hpp"
-#include "runtime/io/list_number.hpp"
 #include "runtime/io/list_reader.hpp"
 #include "runtime/platform/console.hpp"
 #include "runtime/platform/platform.hpp"
@@ -132,13 +132,7 @@ EMSCRIPTEN_KEEPALIVE const char* web_read_data() {
   }
   out += "],\"error\":";
   json_string(out, data.error);
-  if (data.error.empty()) {
-    // The header record, then a record of three numbers and one of two a
-    // point, each opened by a blank and closed by the line end.
-    const double end = static_cast<double>(rt::line_end().size());
-    const double point = (1 + 3 * rt::kDoubleField + end) + (1 + 2 * rt::kDoubleField + end);
-    out += ",\"bytes\":" + std::to_string(70 + end + point * (data.IT > 0 ? data.IT : 0));
-  }
+  if (data.error.empty()) out += ",\"bytes\":" + std::to_string(arrasto::BYTESRESULTADO(data.IT));
   out += "}";
   return out.c_str();
 }

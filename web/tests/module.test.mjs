@@ -94,9 +94,10 @@ test('a sweep of many buffers completes on its own thread, its size known before
   const run = await runArrasto(text);
   assert.equal(run.status, 0, run.errors.join('\n'));
   const curves = run.files.get('Curva1_foguete').size + run.files.get('Curva_trajetória_foguete').size;
-  assert.equal(curves, read.bytes);
   assert.ok(run.files.get('Curva1_foguete').parts.length > 1, 'handed over in pieces');
   assert.equal(run.written, curves + run.files.get('foguete').size);
+  // The progress comes to within the report's few hundred bytes of the end.
+  assert.ok(read.bytes >= run.written && read.bytes - run.written < 4096, `${read.bytes} for ${run.written}`);
 });
 
 test('the curve as CSV, with Cd held below M0, read from the report, when asked', async () => {

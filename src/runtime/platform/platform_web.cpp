@@ -20,9 +20,12 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <memory>
+#include <stdexcept>
 
 #include "runtime/platform/messages.hpp"
 #include "runtime/platform/platform.hpp"
+#include "runtime/platform/temporaries.hpp"
 #include "runtime/run_error.hpp"
 
 // clang-format off
@@ -161,12 +164,43 @@ FileKind file_kind(const std::string& name) {
 
 bool same_spelling(const std::string& a, const std::string& b) { return a == b; }
 
-OutputFile::OutputFile(std::string name) : name_(std::move(name)) {
-  if (is_folder(name_)) throw RunError(tr("{}: cannot create: {}", {name_, errno_reason(EISDIR)}));
-  handle_ = web_create();
+// ---- Result files.
+//
+// A folder of the page's memory holds one run at a time, and JavaScript
+// does one thing at a time: a set's files go into the Map one after the
+// other with nothing in between that could see half a set, and no other
+// run can be putting its files there. So there is no journal, no lock and
+// nothing a killed run could leave half done; a run that fails, or whose
+// worker is ended, leaves the older files as they were.
+
+OutputFile::OutputFile(std::string name)
+    : own_(std::make_unique<OutputSet>(detail::folder_of(name))), set_(own_.get()), name_(std::move(name)) {
+  start();
 }
 
-OutputFile::~OutputFile() { discard(); }
+OutputFile::OutputFile(OutputSet& set, std::string name) : set_(&set), name_(std::move(name)) {
+  start();
+}
+
+void OutputFile::start() {
+  const std::string base = name_.substr(detail::folder_of(name_).size());
+  if (base.starts_with(detail::kHiddenPrefix))
+    throw RunError(tr("{}: cannot create: names beginning with \".arrasto\" are kept for the "
+                      "program's hidden files",
+                      {name_}));
+  open();
+}
+
+void OutputFile::open() {
+  if (is_folder(name_)) throw RunError(tr("{}: cannot create: {}", {name_, errno_reason(EISDIR)}));
+  handle_ = web_create();
+  index_ = set_->enlist(*this);
+}
+
+OutputFile::~OutputFile() {
+  discard();
+  if (set_ != nullptr) set_->leave(*this);
+}
 
 void OutputFile::write(const char* data, std::size_t size) {
   written_ += size;
@@ -183,10 +217,15 @@ void OutputFile::finish() {
   finished_ = true;
 }
 
-void OutputFile::commit() {
-  finish();
+void OutputFile::prepare() {
   web_commit(static_cast<int>(handle_), name_.c_str());
   discard();
+}
+
+void OutputFile::commit() {
+  if (!own_) throw std::logic_error("a file of a set is put in place by its set");
+  finish();
+  own_->commit();
 }
 
 void OutputFile::fail(std::string_view what, int error) {
@@ -198,6 +237,44 @@ void OutputFile::discard() noexcept {
   if (handle_ >= 0) web_close(static_cast<int>(handle_));
   handle_ = -1;
 }
+
+OutputSet::OutputSet(std::string folder) : folder_(std::move(folder)) {}
+
+OutputSet::~OutputSet() {
+  for (OutputFile* file : files_) {
+    if (file == nullptr) continue;
+    file->discard();
+    file->set_ = nullptr;
+  }
+}
+
+std::size_t OutputSet::enlist(OutputFile& file) {
+  if (detail::folder_of(file.name_) != folder_ || committed_)
+    throw std::logic_error("a set's files share its folder");
+  files_.push_back(&file);
+  return files_.size() - 1;
+}
+
+void OutputSet::leave(OutputFile& file) noexcept {
+  for (OutputFile*& member : files_)
+    if (member == &file) member = nullptr;
+}
+
+void OutputSet::commit() {
+  if (committed_) throw std::logic_error("a set is put in place once");
+  for (OutputFile* file : files_)
+    if (file != nullptr && !file->finished_)
+      throw std::logic_error("every file of a set is finished before the set is put in place");
+  for (OutputFile* file : files_)
+    if (file != nullptr) file->prepare();
+  committed_ = true;
+}
+
+// The browser does not say how much memory a page may still take.
+std::optional<std::uint64_t> free_space(const std::string&) { return std::nullopt; }
+
+// There are no threads (see record_file.cpp) and no signals.
+void keep_interrupts_off_this_thread() {}
 
 EditorEnd run_editor(const std::string& file_name) {
   web_show(file_name.c_str());
