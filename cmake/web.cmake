@@ -1,8 +1,9 @@
 # The page: both programs compiled to WebAssembly with emscripten (the web
 # preset) and put with the page's HTML, CSS and JavaScript into one
 # self-contained file, arrasto-VERSION.html. And, for the native build with
-# ARRASTO_MUSL_MATH, arrasto linked with musl's math functions, the ones the
-# WebAssembly build has, so that the two can be compared byte for byte.
+# ARRASTO_MUSL_MATH, arrasto and arrasto-grafico linked with musl's math
+# functions, the ones the WebAssembly build has, so that the two can be
+# compared byte for byte.
 
 if(EMSCRIPTEN)
   # Exceptions as WebAssembly's own (the runtime's errors are exceptions),
@@ -83,6 +84,8 @@ elseif(ARRASTO_MUSL_MATH)
     COMMENT "musl's math functions from ${musl_libc}"
     VERBATIM)
   add_custom_target(musl_math DEPENDS ${musl_dir}/libmusl_math.a)
-  add_dependencies(arrasto musl_math)
-  target_link_libraries(arrasto PRIVATE ${musl_dir}/libmusl_math.a)
+  foreach(program arrasto arrasto-grafico)
+    add_dependencies(${program} musl_math)
+    target_link_libraries(${program} PRIVATE ${musl_dir}/libmusl_math.a)
+  endforeach()
 endif()

@@ -136,10 +136,16 @@ constexpr To bit_cast(const From& from) noexcept {
 #endif
 
 #if !defined(__cpp_lib_to_chars)
+// At a precision, the form printf's conversion of the same name gives (the
+// hexadecimal form, which the program never asks for, is refused).
 inline to_chars_result to_chars(char* first, char* last, double value, chars_format format,
                                 int precision) {
+  if (format == chars_format::hex) return {last, errc::value_too_large};
   char text[400];
-  const int n = std::snprintf(text, sizeof text, format == chars_format::fixed ? "%.*f" : "%.*e",
+  const int n = std::snprintf(text, sizeof text,
+                              format == chars_format::fixed        ? "%.*f"
+                              : format == chars_format::scientific ? "%.*e"
+                                                                   : "%.*g",
                               precision, value);
   if (n < 0 || n > last - first) return {last, errc::value_too_large};
   std::memcpy(first, text, static_cast<std::size_t>(n));

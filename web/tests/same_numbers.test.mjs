@@ -1,10 +1,11 @@
 // The page computes what the console program computes. WebAssembly's C
 // library is musl, whose pow, log10, sin, cos, atan and asin round a few
 // arguments differently from glibc's in the last bit; so the module's three
-// files are compared byte for byte (line ends aside) with those of the
-// native program linked with musl's math functions (the musl-math preset),
-// on the example and on rockets that take every branch of the model. Against
-// the ordinary Linux build, the values that differ are counted.
+// files and its picture of the curve are compared byte for byte (line ends
+// aside) with those of the native programs linked with musl's math
+// functions (the musl-math preset), on the example and on rockets that take
+// every branch of the model. Against the ordinary Linux build, the values
+// that differ are counted.
 //
 //   ARRASTO_MUSL_ARRASTO=build/musl-math/src/arrasto \
 //   ARRASTO_LINUX_ARRASTO=build/default/src/arrasto node --test web/tests/same_numbers.test.mjs
@@ -14,8 +15,8 @@ import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
-import { bytesOf, example, runArrasto } from './harness.mjs';
+import { dirname, join } from 'node:path';
+import { bytesOf, example, runArrasto, spawn } from './harness.mjs';
 
 const musl = process.env.ARRASTO_MUSL_ARRASTO;
 const linux = process.env.ARRASTO_LINUX_ARRASTO;
@@ -51,13 +52,14 @@ function rocket(k) {
 }
 const rockets = [example, ...Array.from({ length: 40 }, (_, k) => rocket(k))];
 
-// The native program on a data file, in a scratch folder with no editor:
-// the named result files.
-function native(program, text, names) {
+// The native program on a data file, in a scratch folder with no editor,
+// then arrasto-grafico beside it when given: the named result files.
+function native(program, text, names, grafico) {
   const folder = mkdtempSync(join(tmpdir(), 'arrasto-'));
   try {
     writeFileSync(join(folder, 'dados.txt'), text);
     execFileSync(program, [], { cwd: folder, env: { PATH: folder, LANG: 'C' } });
+    if (grafico) execFileSync(grafico, [names[0]], { cwd: folder, env: { PATH: folder, LANG: 'C' } });
     return Object.fromEntries(names.map((name) => [name, readFileSync(join(folder, name))]));
   } finally {
     rmSync(folder, { recursive: true });
@@ -66,17 +68,21 @@ function native(program, text, names) {
 
 const lf = (bytes) => Buffer.from(bytes.toString('latin1').replace(/\r\n/g, '\n'), 'latin1');
 
-test('the page writes the musl-math program\'s files, byte for byte', { skip: !musl && 'ARRASTO_MUSL_ARRASTO not set' }, async () => {
+test('the page writes the musl-math programs\' files and picture, byte for byte', { skip: !musl && 'ARRASTO_MUSL_ARRASTO not set' }, async () => {
+  const grafico = join(dirname(musl), 'grafico', 'arrasto-grafico');
   let compared = 0;
   for (const text of rockets) {
     const run = await runArrasto(text);
     assert.equal(run.status, 0, run.errors.join('\n'));
-    for (const [name, bytes] of Object.entries(native(musl, text, run.shown.slice(1)))) {
+    const curve = run.shown[1];
+    const drawing = await spawn(run.files);
+    assert.equal(drawing.module.ccall('web_grafico', 'number', ['string'], [curve]), 0, drawing.errors.join('\n'));
+    for (const [name, bytes] of Object.entries(native(musl, text, [...run.shown.slice(1), curve + '.svg'], grafico))) {
       assert.ok(lf(bytesOf(run.files.get(name))).equals(bytes), `${name} differs`);
       compared += 1;
     }
   }
-  assert.equal(compared, 3 * rockets.length);
+  assert.equal(compared, 4 * rockets.length);
 });
 
 test('against glibc\'s math: how many values differ, and by how much', { skip: !linux && 'ARRASTO_LINUX_ARRASTO not set' }, async (t) => {
