@@ -3,8 +3,9 @@
 // what this C++ library's own give: the same characters, the same value,
 // the same end and error, on the cases where a fast path could go wrong
 // (powers of two, whose gap below is half the gap above; near-ties; 2^53;
-// the ends of the exact powers of ten; subnormals; too many digits) and on
-// a sample from fixed seeds.
+// the ends of the exact powers of ten; subnormals; too many digits) and,
+// for the shortest form, on a sample from fixed seeds. The reading's sample
+// is web/tests/number_text_check.cpp's, against musl's strtod.
 
 #include <gtest/gtest.h>
 
@@ -88,26 +89,11 @@ TEST(NumberText, ReadingIsTheLibrarys) {
   for (const char* text :
        {"0", "-0", "0.000e999999", "1e400", "-1e400", "1e-400", "4.9e-324", "2.4703282292062327e-324",
         "2.4703282292062328e-324", "9007199254740992", "9007199254740993", "9007199254740993e-22",
-        "1e22", "1e23", "18446744073709551616e-3", "123456789012345678901234567890", "0.1234567890123456789012", "inf", "-Infinity",
+        "1e22", "1e23", "18446744073709551616e-3", "123456789012345678901234567890",
+        "0.1234567890123456789012", "inf", "-Infinity",
         "nan", "nan(0x1)", ".5", "5.", ".", "-", "e5", "1e", "1e+", "1.5e-3x", "+1", " 1", "0x10",
         "1.797693134862316E+308", "2.2250738585072011e-308", "00000000000000000000000000012.5e-1"})
     check_read(text);
-  std::mt19937_64 random(7);
-  for (int i = 0; i < 300000; ++i) {
-    const double any = std::bit_cast<double>(random());
-    if (!std::isfinite(any)) continue;
-    for (const int digits : {15, 16, 17}) check_read(printed("%.*g", digits, any));
-    // The fixed form of arrasto's files: 15 digits, the point placed.
-    const double curve = std::ldexp(static_cast<double>(random() >> 11), -53) *
-                         std::pow(10.0, static_cast<double>(random() % 16) - 1);
-    check_read(printed("%.*f", 14 - static_cast<int>(std::floor(std::log10(curve))), curve));
-    // Digits and exponents of any length around the fast path's limits.
-    const std::string digits = std::to_string(random() >> (random() % 64));
-    const std::size_t point = random() % (digits.size() + 1);
-    const std::string text = digits.substr(0, point) + "." + digits.substr(point) + "e" +
-                             std::to_string(static_cast<int>(random() % 61) - 30);
-    check_read(text);
-  }
 }
 
 }  // namespace
