@@ -35,7 +35,8 @@ for path in usr/bin/arrasto usr/bin/arrasto-grafico usr/libexec/arrasto/Notepad 
   $doc/copyright $doc/changelog.gz $doc/README.md $doc/LEIAME.md $doc/docs/model.md \
   $doc/docs/modelo.md $doc/docs/dimensoes.svg $doc/examples/dados.txt $doc/examples/dados-aletas.txt \
   usr/share/man/man1/arrasto.1.gz usr/share/man/man1/arrasto-grafico.1.gz \
-  usr/share/man/pt_BR/man1/arrasto.1.gz usr/share/man/pt_BR/man1/arrasto-grafico.1.gz; do
+  usr/share/man/pt_BR/man1/arrasto.1.gz usr/share/man/pt_BR/man1/arrasto-grafico.1.gz \
+  "usr/share/arrasto/arrasto-$version.html"; do
   grep -q " \./$path\$" "$work/contents" || fail "no /$path"
 done
 dpkg-deb --field "$deb" Depends | grep -q 'libc6' || fail "Depends names no libc6"

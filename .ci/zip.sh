@@ -49,7 +49,7 @@ mkdir "$parent"
 (cd "$parent" && cmake -E tar xf "$zip")
 app=$parent/arrasto-$version-win64
 [ "$(ls -A "$parent")" = "arrasto-$version-win64" ] || fail "not one top folder: $(ls -A "$parent" | tr '\n' '|')"
-[ "$(ls -A "$app" | sort | tr '\n' ' ')" = "LEIAME.txt LICENSE.txt arrasto-grafico.exe arrasto.exe dados.txt dimensoes.svg " ] ||
+[ "$(ls -A "$app" | sort | tr '\n' ' ')" = "LEIAME.txt LICENSE.txt arrasto-$version.html arrasto-grafico.exe arrasto.exe dados.txt dimensoes.svg " ] ||
   fail "the folder holds: $(ls -A "$app" | tr '\n' '|')"
 # The two texts with accents open right in any Notepad: CR LF and a UTF-8
 # byte-order mark. The data file is the example.

@@ -34,6 +34,10 @@ else()
           DESTINATION ${ARRASTO_INSTALL_DOCDIR})
   install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/ DESTINATION ${ARRASTO_INSTALL_DOCDIR}/docs
           FILES_MATCHING PATTERN "*.md" PATTERN "*.svg")
+  # What the validation pages link to: the rockets' data files, the
+  # measurements and the tables and pictures made from them.
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/validation/ DESTINATION ${ARRASTO_INSTALL_DOCDIR}/validation
+          FILES_MATCHING PATTERN "*.txt" PATTERN "*.md" PATTERN "*.svg")
   install(FILES ${PROJECT_SOURCE_DIR}/example/dados.txt ${PROJECT_SOURCE_DIR}/example/dados-aletas.txt
           DESTINATION ${ARRASTO_INSTALL_DOCDIR}/examples)
 endif()
@@ -91,6 +95,17 @@ if(NOT WIN32)
     install(FILES ${arrasto_pkg_out}/man/${page}${arrasto_man_suffix}
             DESTINATION ${CMAKE_INSTALL_MANDIR}/${section})
   endforeach()
+endif()
+
+# The page, built beforehand by the web preset (cmake --workflow --preset
+# web), goes beside the programs in the zip and under share/arrasto in the
+# .deb; another build of it can be named with -DARRASTO_WEB_PAGE=FILE.
+set(ARRASTO_WEB_PAGE ${PROJECT_SOURCE_DIR}/build/web/arrasto-${PROJECT_VERSION}.html
+    CACHE FILEPATH "The page to install, when it has been built")
+if(EXISTS ${ARRASTO_WEB_PAGE} AND WIN32)
+  install(FILES ${ARRASTO_WEB_PAGE} DESTINATION .)
+elseif(EXISTS ${ARRASTO_WEB_PAGE})
+  install(FILES ${ARRASTO_WEB_PAGE} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/arrasto)
 endif()
 
 set(CPACK_PACKAGE_NAME arrasto)

@@ -3,6 +3,7 @@
 #include <array>
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -29,8 +30,11 @@ struct U128 {
   std::uint64_t lo;
 };
 
+// WebAssembly multiplies 64-bit integers at most: there __int128 is a
+// library call that works out all 128 bits of a 128 x 128-bit product,
+// slower than the four 32 x 32-bit products below.
 inline U128 multiply(std::uint64_t a, std::uint64_t b) {
-#if defined(__SIZEOF_INT128__)
+#if defined(__SIZEOF_INT128__) && !defined(__wasm__)
   __extension__ typedef unsigned __int128 u128;
   const u128 p = static_cast<u128>(a) * b;
   return {static_cast<std::uint64_t>(p >> 64), static_cast<std::uint64_t>(p)};
@@ -347,7 +351,157 @@ inline bool put_finite(bool negative, std::uint64_t m, int e2, char* out) {
   return true;
 }
 
+// ---- The shortest form -----------------------------------------------------
+
+// Q with its last drop digits (0 to 18) rounded off to nearest, as
+// round_off does; up tells which way it went. False where too close to a
+// half to call.
+inline bool round_off_at(int drop, std::uint64_t q, std::uint64_t f, std::uint64_t& kept, bool& up) {
+  kept = q;
+  up = false;
+  if (drop == 0) {
+    constexpr std::uint64_t half = std::uint64_t{1} << 63;
+    if (f > half) return up = true, ++kept, true;
+    return f <= half - kError;
+  }
+  const std::uint64_t unit = kTen[drop];
+  const std::uint64_t half = unit / 2;
+  kept = q / unit;
+  const std::uint64_t rest = q % unit;
+  if (rest > half || (rest == half && f != 0)) return up = true, ++kept, true;
+  if (rest == half) return false;
+  return !(rest == half - 1 && f > ~std::uint64_t{0} - kError);
+}
+
+constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// digits x 10^e read as a double, correctly rounded: one exact operation
+// when both factors are doubles exactly (Clinger's fast path), else the C++
+// library's from_chars (not the C library's strtod, which MinGW's rounds
+// wrongly now and then).
+double decimal_value(std::uint64_t digits, int e) {
+  if (digits <= std::uint64_t{1} << 53 && e >= -22 && e <= 22) {
+    const double w = static_cast<double>(digits);
+    return e >= 0 ? w * kExactPowers[e] : w / kExactPowers[-e];
+  }
+  char text[48];
+  char* const mark = std::to_chars(text, text + 24, digits).ptr;  // 20 digits at most
+  *mark = 'e';
+  const char* const end = std::to_chars(mark + 1, text + sizeof text, e).ptr;
+  double value = 0;
+  if (std::from_chars(text, end, value).ec == std::errc::result_out_of_range)
+    return e > 0 ? HUGE_VAL : 0.0;
+  return value;
+}
+
 }  // namespace
+
+// The nearest decimal of d digits is tried for d = 1, 2, ... until one
+// reads back as the value. Of two decimals of d digits around the value
+// only the nearer can read back, but for a power of two, whose gap to the
+// double below is half the gap above: there the other one is tried too.
+// The rounding to d digits comes from the writer's scaling; where that is
+// too close to a half to call, no decimal of up to 15 digits can read back
+// (the value is a half-unit of such a decimal away, more than the double's
+// half-gap), and at 16 digits the library's to_chars, which is exact,
+// rounds instead.
+// 17 digits always read back.
+std::to_chars_result shortest_chars(char* first, char* last, double x) {
+  char text[40];
+  std::size_t n = 0;
+  const auto bits = std::bit_cast<std::uint64_t>(x);
+  if ((bits >> 63) != 0) text[n++] = '-';
+  const int biased = static_cast<int>((bits >> 52) & 0x7FF);
+  std::uint64_t m = bits & ((std::uint64_t{1} << 52) - 1);
+  const auto put = [&](const char* word) {
+    for (; *word; ++word) text[n++] = *word;
+  };
+  if (biased == 0x7FF) {
+    put(m != 0 ? "nan" : "inf");
+  } else if (biased == 0 && m == 0) {
+    put("0");
+  } else {
+    const bool uneven = m == 0 && biased > 1;
+    int e2;
+    if (biased != 0) {
+      m |= std::uint64_t{1} << 52;
+      e2 = biased - 1075;
+    } else {
+      const int shift = std::countl_zero(m) - 11;
+      m <<= shift;
+      e2 = -1074 - shift;
+    }
+    const double a = std::fabs(x);
+    const Scaled s = scale(m, e2);
+    const int length = s.q >= kTen[18] ? 19 : s.q >= kTen[17] ? 18 : 17;
+    std::uint64_t digits = 0;
+    int d = 1, x10 = 0;
+    for (;; ++d) {
+      bool up = false;
+      x10 = length - 1 + s.k;
+      if (!round_off_at(length - d, s.q, s.f, digits, up)) {
+        if (d <= 15) continue;
+        char exact[40];
+        const char* end = std::to_chars(exact, exact + sizeof exact, a, std::chars_format::scientific, d - 1).ptr;
+        const char* e = exact;
+        for (digits = 0; *e != 'e'; ++e)
+          if (*e != '.') digits = digits * 10 + static_cast<std::uint64_t>(*e - '0');
+        std::from_chars(e + 1 + (e[1] == '+'), end, x10);
+      } else if (digits == kTen[d]) {
+        digits = kTen[d - 1];
+        ++x10;
+      }
+      if (d == 17) break;
+      const double read = decimal_value(digits, x10 - d + 1);
+      if (read == a) break;
+      if (uneven) {
+        const std::uint64_t other = read < a ? digits + 1 : digits - 1;
+        if (other >= kTen[d - 1] && other < kTen[d] && decimal_value(other, x10 - d + 1) == a) {
+          digits = other;
+          break;
+        }
+      }
+    }
+    while (d > 1 && digits % 10 == 0) digits /= 10, --d;
+    char run[20];
+    for (int i = d - 1; i >= 0; --i, digits /= 10) run[i] = static_cast<char>('0' + digits % 10);
+    // Fixed form unless the exponent form is shorter.
+    const int magnitude = x10 < 0 ? -x10 : x10;
+    const int exponent_length = d + (d > 1 ? 1 : 0) + 2 + (magnitude >= 100 ? 3 : 2);
+    const int fixed = x10 >= 0 ? (d > x10 + 1 ? d + 1 : x10 + 1) : 2 + (-x10 - 1) + d;
+    if (exponent_length < fixed) {
+      text[n++] = run[0];
+      if (d > 1) {
+        text[n++] = '.';
+        for (int i = 1; i < d; ++i) text[n++] = run[i];
+      }
+      text[n++] = 'e';
+      text[n++] = x10 < 0 ? '-' : '+';
+      if (magnitude >= 100) text[n++] = static_cast<char>('0' + magnitude / 100);
+      text[n++] = static_cast<char>('0' + magnitude / 10 % 10);
+      text[n++] = static_cast<char>('0' + magnitude % 10);
+    } else if (x10 < 0) {
+      put("0.");
+      for (int i = 0; i < -x10 - 1; ++i) text[n++] = '0';
+      for (int i = 0; i < d; ++i) text[n++] = run[i];
+    } else if (x10 + 1 > d && a >= 0x1p53) {
+      // A whole number whose digits go on past the shortest ones: written
+      // as the exact integer it is (below 10^23 here).
+      n = static_cast<std::size_t>(
+          std::to_chars(text + n, text + sizeof text, a, std::chars_format::fixed, 0).ptr - text);
+    } else {
+      for (int i = 0; i <= x10 || i < d; ++i) {
+        if (i == x10 + 1) text[n++] = '.';
+        text[n++] = i < d ? run[i] : '0';
+      }
+    }
+  }
+  if (n > static_cast<std::size_t>(last - first)) return {last, std::errc::value_too_large};
+  std::memcpy(first, text, n);
+  return {first + n, std::errc{}};
+}
 
 void format_double(double x, char* out) {
   using F = DoubleLayout;

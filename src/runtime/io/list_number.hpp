@@ -7,6 +7,7 @@
 // give exactly the characters of the plain ones in list_number_reference.hpp,
 // several times faster.
 
+#include <charconv>
 #include <cstddef>
 #include <cstdint>
 
@@ -32,5 +33,12 @@ struct DoubleField {
   explicit DoubleField(double x) { format_double(x, text); }
   char text[kDoubleField];
 };
+
+// x as std::to_chars(first, last, x) writes it: the fewest significant
+// digits that read back as x (of two such, the nearer), in the fixed form
+// unless the exponent form ("1.5e+20") is shorter; "inf", "nan", "-0".
+// For C++ libraries that lack the floating-point to_chars (see
+// runtime/library_gaps.hpp), with the scaling of the writers above.
+std::to_chars_result shortest_chars(char* first, char* last, double x);
 
 }  // namespace rt

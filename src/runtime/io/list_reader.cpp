@@ -295,6 +295,7 @@ ListReader::ListReader(std::string label, std::string bytes)
 
 bool ListReader::refill() {
   if (!source_) return false;
+  taken_ += end_;
   buffer_.resize(kChunk);
   pos_ = 0;
   end_ = source_(buffer_.data(), buffer_.size());
@@ -394,6 +395,7 @@ void ListReader::begin_value(std::string_view name) {
   // A repeat count r*c stands for c; r* alone is a null value.
   value_.clear();
   repeat_.clear();
+  value_begin_ = taken_ + pos_;
   while (is_digit(static_cast<char>(c = peek()))) value_.add(static_cast<char>(c)), ++pos_;
   if (value_.size() > 0 && c == '*') {
     ++pos_;
@@ -407,6 +409,7 @@ void ListReader::begin_value(std::string_view name) {
                             {quoted(repeat_.head(), repeat_.size())}));
     value_.clear();
     c = peek();
+    value_begin_ = taken_ + pos_;
   }
   if (value_.size() == 0 && c == ',')
     fail_at_line(name, tr("missing, the line has no value before its comma"));
@@ -558,6 +561,7 @@ void ListReader::fail_decimal_comma(std::string_view name, bool integer, Thousan
 int ListReader::read_integer(std::string_view name) {
   begin_value(name);
   finish_value();
+  note_span(name);
   end_value(name, Kind::integer);
   int value = 0;
   switch (value_.integer(value)) {
@@ -576,6 +580,7 @@ int ListReader::read_integer(std::string_view name) {
 double ListReader::read_real(std::string_view name, Thousands thousands) {
   begin_value(name);
   finish_value();
+  note_span(name);
   end_value(name, Kind::real, thousands);
   double value = 0;
   switch (value_.real(value)) {
@@ -597,6 +602,7 @@ FixedText ListReader::read_text(std::string_view name) {
   const int first = peek();
   if (value_.size() > 0 || (first != '\'' && first != '"')) {
     finish_value();
+    note_span(name);
     end_value(name, Kind::text);
     ++values_read_;
     if (value_.head().size() > kTextLength) cut_off_ = value_.head().substr(kTextLength);
@@ -616,6 +622,7 @@ FixedText ListReader::read_text(std::string_view name) {
     if (c == first) ++pos_;  // a doubled delimiter
     if (text.size() < ValueBytes::kKept) text += static_cast<char>(c);
   }
+  note_span(name);
   if (!at_value_end()) {
     ValueBytes rest;
     for (int c; (c = peek()) != -1 && !is_line_end(c); ++pos_) rest.add(static_cast<char>(c));

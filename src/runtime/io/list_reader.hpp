@@ -26,6 +26,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "runtime/io/fixed_text.hpp"
 
@@ -112,6 +113,17 @@ class ListReader {
 
   // Line (from 1) of the value read last.
   int line() const { return line_; }
+
+  // Where each value read so far stands in the file, the value that failed
+  // included: its name, its line, and its bytes [begin, end) counted from
+  // the file's first byte (a quoted text with its quotes). An editor that
+  // changes one value replaces exactly these bytes.
+  struct ValueSpan {
+    std::string_view name;
+    int line;
+    std::uint64_t begin, end;
+  };
+  const std::vector<ValueSpan>& spans() const { return spans_; }
   const std::string& label() const { return label_; }
 
   // A message about a value that was read, in the reader's form; what is
@@ -131,6 +143,7 @@ class ListReader {
   void begin_value(std::string_view name);
   void finish_value();
   bool at_value_end();
+  void note_span(std::string_view name) { spans_.push_back({name, line_, value_begin_, taken_ + pos_}); }
   enum class Kind { integer, real, text };
   void end_value(std::string_view name, Kind kind, Thousands thousands = Thousands::unlikely);
   [[noreturn]] void fail_decimal_comma(std::string_view name, bool integer, Thousands thousands);
@@ -140,6 +153,9 @@ class ListReader {
   std::string buffer_;
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
+  std::uint64_t taken_ = 0;  // bytes of the file before buffer_
+  std::uint64_t value_begin_ = 0;
+  std::vector<ValueSpan> spans_;
   bool started_ = false;
   bool in_value_line_ = false;  // the last value's line is not yet passed
   std::int64_t line_number_ = 1;  // of the byte at pos_

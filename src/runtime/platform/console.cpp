@@ -132,8 +132,12 @@ bool is_utf8(std::string_view charset) {
   return name == "utf8";
 }
 
-// The text in the terminal's character set, looked up once.
+// The text in the terminal's character set, looked up once. A page's text
+// is UTF-8 whatever the locale variables say.
 std::string for_terminal(std::string_view utf8) {
+#ifdef __EMSCRIPTEN__
+  return std::string(utf8);
+#endif
   static const std::string charset = terminal_charset();
   return charset.empty() ? std::string(utf8) : in_charset(utf8, charset);
 }
