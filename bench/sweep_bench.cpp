@@ -52,7 +52,7 @@ std::string example_data(long long points) {
 // so that the compiler knows none of them in advance.
 struct Foguete {
   rt::FixedText NOME{};
-  int LINHANOME = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
+  int LINHANOME = 0, LINHAIT = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
   double TO1 = 0, PO1 = 0, RETC = 0, RETE = 0, MMAX = 0, TO = 0, PO = 0, PI = 0;
   double LNA = 0, DNA = 0, LC = 0, DC = 0, N = 0, E = 0, RC = 0, TC = 0, S = 0, SC = 0;
   double DT = 0, DETB = 0, ETB = 0, LTB = 0;
@@ -62,8 +62,8 @@ struct Foguete {
   Foguete() {
     rt::ListReader leitor("dados.txt", example_data(kPontos));
     std::string NOMECORTE;  // a plain copyable struct: the sweep's copy stays cheap and unaliased
-    LERDADOS(leitor, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX, IT, TO, PO, PI, NA, LNA,
-             DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB, ETB, LTB);
+    LERDADOS(leitor, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX, IT, LINHAIT, TO, PO, PI, NA,
+             LNA, DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB, ETB, LTB);
     if (U == 2)
       PES(LNA, DNA, LC, DC, E, RC, TC, S, SC, DT, DETB, ETB, LTB);
     else if (U == 3)

@@ -177,7 +177,7 @@ std::string message_fault(std::string_view message, std::string_view bytes) {
 Outcome check_data_file(std::string_view bytes) {
   rt::FixedText NOME{};
   std::string NOMECORTE;
-  int LINHANOME = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
+  int LINHANOME = 0, LINHAIT = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
   double TO1 = 0, PO1 = 0, RETC = 0, RETE = 0, MMAX = 0, TO = 0, PO = 0, PI = 0;
   double LNA = 0, DNA = 0, LC = 0, DC = 0, N = 0, E = 0, RC = 0, TC = 0, S = 0, SC = 0;
   double DT = 0, DETB = 0, ETB = 0, LTB = 0;
@@ -187,8 +187,8 @@ Outcome check_data_file(std::string_view bytes) {
   Outcome outcome;
   try {
     rt::ListReader leitor(arrasto::kArquivoDados, std::string(bytes));
-    arrasto::LERDADOS(leitor, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX, IT, TO,
-                      PO, PI, NA, LNA, DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT,
+    arrasto::LERDADOS(leitor, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX, IT, LINHAIT,
+                      TO, PO, PI, NA, LNA, DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT,
                       DETB, ETB, LTB);
     // One value a line: the last of 26 cannot sit before line 26.
     if (leitor.line() < 26)

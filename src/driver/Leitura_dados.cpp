@@ -92,7 +92,7 @@ constexpr std::array<std::string_view, 26> kNomes = {
 
 void LERDADOS(rt::ListReader& leitor, rt::FixedText& NOME, int& LINHANOME, std::string& NOMECORTE,
               int& U, double& TO1, double& PO1, double& RETC, double& RETE, double& MMAX, int& IT,
-              double& TO, double& PO, double& PI, int& NA, double& LNA, double& DNA, double& LC,
+              int& LINHAIT, double& TO, double& PO, double& PI, int& NA, double& LNA, double& DNA, double& LC,
               double& DC, double& N, int& AC, double& E, double& RC, double& TC, double& S,
               double& SC, int& MOTORLIGADO, double& DT, int& NT, double& DETB, double& ETB,
               double& LTB) {
@@ -113,6 +113,7 @@ void LERDADOS(rt::ListReader& leitor, rt::FixedText& NOME, int& LINHANOME, std::
   RETE = leitor.read_real("RETE", rt::ListReader::Thousands::possible);
   MMAX = leitor.read_real("MMAX");
   IT = leitor.read_integer("IT");
+  LINHAIT = leitor.line();
 
   TO = ((TO1 + 273.15) * 9.0) / 5.0;  // degrees Rankine
   PO = PO1 * 20.885434273;            // lbf/ft^2

@@ -14,11 +14,12 @@ namespace arrasto {
 inline constexpr const char* kArquivoDados = "dados.txt";
 
 // LINHANOME receives the line the run name was read from, for messages
-// about the result file names built from it; NOMECORTE the bytes cut off
+// about the result file names built from it, LINHAIT that of IT, for the
+// message about the result files' size; NOMECORTE the bytes cut off
 // the run name at 50 characters (see ListReader::text_cut_off).
 void LERDADOS(rt::ListReader& leitor, rt::FixedText& NOME, int& LINHANOME, std::string& NOMECORTE,
               int& U, double& TO1, double& PO1, double& RETC, double& RETE, double& MMAX, int& IT,
-              double& TO, double& PO, double& PI, int& NA, double& LNA, double& DNA, double& LC,
+              int& LINHAIT, double& TO, double& PO, double& PI, int& NA, double& LNA, double& DNA, double& LC,
               double& DC, double& N, int& AC, double& E, double& RC, double& TC, double& S,
               double& SC, int& MOTORLIGADO, double& DT, int& NT, double& DETB, double& ETB,
               double& LTB);

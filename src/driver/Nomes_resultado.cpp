@@ -98,10 +98,10 @@ void VERIFICARNOMES(const NomesResultado& nomes, const std::string& data_file, i
                                            files[j].what, rt::quoted(files[j].name)}));
 }
 
-void VERIFICARESPACO(int IT, std::uint64_t bytes, const std::string& data_file) {
+void VERIFICARESPACO(int IT, std::uint64_t bytes, const std::string& data_file, int line) {
   const std::optional<std::uint64_t> livre = rt::free_space("");
   if (!livre || bytes <= *livre) return;
-  throw rt::RunError(data_file + ": IT: " +
+  throw rt::RunError(data_file + ":" + std::to_string(line) + ": IT: " +
                      rt::tr("{} points need {} for the result files, and the folder has {} free",
                             {std::to_string(IT), tamanho(bytes), tamanho(*livre)}));
 }

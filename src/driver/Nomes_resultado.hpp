@@ -32,6 +32,6 @@ void VERIFICARNOMES(const NomesResultado& nomes, const std::string& data_file, i
 // much there is) when the result files of IT points, `bytes` in all, cannot
 // fit in the free space of the working folder; a file system that cannot
 // say its free space lets the run go on.
-void VERIFICARESPACO(int IT, std::uint64_t bytes, const std::string& data_file);
+void VERIFICARESPACO(int IT, std::uint64_t bytes, const std::string& data_file, int line);
 
 }  // namespace arrasto

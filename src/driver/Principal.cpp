@@ -99,7 +99,7 @@ void PRINCIPAL() {
   // Data file values.
   rt::FixedText NOME{};
   std::string NOMECORTE;
-  int LINHANOME = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
+  int LINHANOME = 0, LINHAIT = 0, U = 0, IT = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
   double TO1 = 0, PO1 = 0, RETC = 0, RETE = 0, MMAX = 0, TO = 0, PO = 0, PI = 0;
   double LNA = 0, DNA = 0, LC = 0, DC = 0, N = 0, E = 0, RC = 0, TC = 0, S = 0, SC = 0;
   double DT = 0, DETB = 0, ETB = 0, LTB = 0;
@@ -131,8 +131,8 @@ void PRINCIPAL() {
 
   {
     rt::ListReader leitor(kArquivoDados);
-    LERDADOS(leitor, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX, IT, TO, PO, PI,
-             NA, LNA, DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB, ETB, LTB);
+    LERDADOS(leitor, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX, IT, LINHAIT, TO, PO,
+             PI, NA, LNA, DNA, LC, DC, N, AC, E, RC, TC, S, SC, MOTORLIGADO, DT, NT, DETB, ETB, LTB);
   }
   if (U == 2)
     PES(LNA, DNA, LC, DC, E, RC, TC, S, SC, DT, DETB, ETB, LTB);
@@ -146,7 +146,7 @@ void PRINCIPAL() {
   // Every check is done before the first result file is touched.
   NOMESRESULTADO(NOME, NOMECORTE, ARQCURVA, ARQTRAJ, nomes);
   VERIFICARNOMES(nomes, kArquivoDados, LINHANOME);
-  VERIFICARESPACO(IT, BYTESRESULTADO(IT), kArquivoDados);
+  VERIFICARESPACO(IT, BYTESRESULTADO(IT), kArquivoDados, LINHAIT);
 
   // All three files are opened before the sweep, so that one that may not
   // be replaced (read-only, say) stops the run before any is written.

@@ -41,7 +41,7 @@ DataFile read_data_file(bool check_names) {
   DataFile data;
   rt::FixedText NOME{};
   std::string NOMECORTE;
-  int LINHANOME = 0, U = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
+  int LINHANOME = 0, LINHAIT = 0, U = 0, NA = 0, AC = 0, MOTORLIGADO = 0, NT = 0;
   double TO1 = 0, PO1 = 0, RETC = 0, MMAX = 0, PI = 0, LNA = 0, DNA = 0, LC = 0, DC = 0, N = 0;
   double E = 0, S = 0, SC = 0, DT = 0, DETB = 0, ETB = 0, LTB = 0;
   double RETE = 0, TO = 0, PO = 0, RC = 0, TC = 0;
@@ -49,7 +49,7 @@ DataFile read_data_file(bool check_names) {
   try {
     reader.emplace(arrasto::kArquivoDados);
     arrasto::LERDADOS(*reader, NOME, LINHANOME, NOMECORTE, U, TO1, PO1, RETC, RETE, MMAX,
-                      data.IT, TO, PO, PI, NA, LNA, DNA, LC, DC, N, AC, E, RC,
+                      data.IT, LINHAIT, TO, PO, PI, NA, LNA, DNA, LC, DC, N, AC, E, RC,
                       TC, S, SC, MOTORLIGADO, DT, NT, DETB, ETB, LTB);
     if (check_names) {
       rt::FixedText ARQCURVA{}, ARQTRAJ{};

@@ -542,9 +542,9 @@ TEST(Run, ARunWhoseFilesCannotFitStopsBeforeWriting) {
   struct Row {
     std::string lang, pattern;
   } const rows[] = {
-      {"C", "dados\\.txt: IT: 2147483647 points need 266\\.3 GB for the result files, and the "
+      {"C", "dados\\.txt:8: IT: 2147483647 points need 266\\.3 GB for the result files, and the "
             "folder has [0-9]+\\.[0-9] [kMGT]B free\n"},
-      {"pt_BR.UTF-8", "dados\\.txt: IT: 2147483647 pontos precisam de 266,3 GB para os arquivos "
+      {"pt_BR.UTF-8", "dados\\.txt:8: IT: 2147483647 pontos precisam de 266,3 GB para os arquivos "
                       "de resultado, e a pasta tem [0-9]+,[0-9] [kMGT]B livres\n"},
   };
   for (const Row& row : rows) {

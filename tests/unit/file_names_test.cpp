@@ -75,7 +75,7 @@ TEST(FileNames, ResultNamesKeepEveryWholeCharacter) {
     std::string NOMECORTE;
     int i;  // the values after the name are not looked at
     double x;
-    arrasto::LERDADOS(leitor, NOME, i, NOMECORTE, i, x, x, x, x, x, i, x, x, x, i, x, x, x, x, x, i,
+    arrasto::LERDADOS(leitor, NOME, i, NOMECORTE, i, x, x, x, x, x, i, i, x, x, x, i, x, x, x, x, x, i,
                       x, x, x, x, x, i, x, i, x, x, x);
     arrasto::NomesResultado nomes;
     arrasto::NOMESRESULTADO(NOME, NOMECORTE, ARQCURVA, ARQTRAJ, nomes);
