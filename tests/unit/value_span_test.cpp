@@ -47,12 +47,17 @@ TEST(ValueSpans, CoverEachValueWhereverTheBufferEnds) {
 }
 
 TEST(ValueSpans, TheValueAtFaultHasItsSpan) {
-  rt::ListReader reader("dados.txt", std::string("x\n5.0 IT\n"));
-  reader.read_text("NOME");
-  EXPECT_THROW(reader.read_integer("IT"), std::exception);
-  ASSERT_EQ(reader.spans().size(), 2u);
-  EXPECT_EQ(reader.spans()[1].begin, 2u);
-  EXPECT_EQ(reader.spans()[1].end, 5u);
+  // A decimal comma's number is taken whole, not only up to its comma.
+  for (const auto& [file, span] : {std::pair{"x\n5.0 IT\n", "5.0"}, {"x\n9,5 IT\n", "9,5"},
+                                   {"x\n1,500,000, IT\n", "1,500,000"}, {"x\n3*0,5\n", "0,5"}}) {
+    const std::string bytes = file;
+    rt::ListReader reader("dados.txt", bytes);
+    reader.read_text("NOME");
+    EXPECT_THROW(reader.read_integer("IT"), std::exception);
+    ASSERT_EQ(reader.spans().size(), 2u);
+    const auto& value = reader.spans()[1];
+    EXPECT_EQ(bytes.substr(value.begin, value.end - value.begin), span);
+  }
 }
 
 }  // namespace

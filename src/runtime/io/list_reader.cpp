@@ -496,6 +496,9 @@ void ListReader::fail_decimal_comma(std::string_view name, bool integer, Thousan
     ++pos_;
     ++size;
     if (token.size() <= kShown) token += static_cast<char>(c);
+    // The value's span takes the whole number, commas and all, so that an
+    // editor replacing the value at fault replaces all of it.
+    spans_.back().end = taken_ + pos_;
   }
   std::string head(repeat_.head());
   if (head.size() == repeat_.size()) head += token;
