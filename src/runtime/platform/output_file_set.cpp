@@ -152,11 +152,7 @@ OutputFile::OutputFile(OutputSet& set, std::string name) : set_(&set), name_(std
 
 void OutputFile::start() {
   try {
-    const std::string base = name_.substr(detail::folder_of(name_).size());
-    if (base.starts_with(detail::kHiddenPrefix))
-      throw RunError(tr("{}: cannot create: names beginning with \".arrasto\" are kept for the "
-                        "program's hidden files",
-                        {name_}));
+    detail::refuse_hidden_name(name_);
     open();
   } catch (...) {
     discard();

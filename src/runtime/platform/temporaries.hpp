@@ -21,6 +21,9 @@
 #include <string_view>
 #include <vector>
 
+#include "runtime/platform/messages.hpp"
+#include "runtime/run_error.hpp"
+
 namespace rt::detail {
 
 // The prefix of every hidden name of the program; no result file may begin
@@ -62,6 +65,15 @@ inline std::string folder_of(const std::string& name) {
   const std::size_t cut = name.find_last_of('/');
 #endif
   return cut == std::string::npos ? std::string() : name.substr(0, cut + 1);
+}
+
+// Refuses to make a file whose name is one of the program's hidden names,
+// which a later run's clean-up could take for its own.
+inline void refuse_hidden_name(const std::string& name) {
+  if (std::string_view(name).substr(folder_of(name).size()).starts_with(kHiddenPrefix))
+    throw RunError(tr("{}: cannot create: names beginning with \".arrasto\" are kept for the "
+                      "program's hidden files",
+                      {name}));
 }
 
 // The journal's text:
