@@ -318,6 +318,10 @@ TEST(Run, ARunEndedEarlyLeavesTheOlderResultsWholeOrReplacesAll) {
       {"9 IT", "trap '' INT; " + run, "[ \"$1\" = dados.txt ] && kill -INT 0; exit 0", 0, "", 4},
       // Started with standard input closed: the data file may get descriptor 0.
       {"9 IT", "exec \"$0\" <&-", "", 0, "", 4},
+      // The editor gets the file size signal as the run was started with it: it would
+      // end the run (signal 25 set in the editor's mask of ignored signals).
+      {"9 IT", run, "case $(grep SigIgn /proc/self/status) in *[13579bdf]?????\?) kill -TERM $PPID;; esac",
+       0, "", 4},
       {"9 IT", run, "[ \"$1\" = dados.txt ] && kill -INT 0", -SIGINT, "", 1},
       {"9 IT", run, "case \"$1\" in Curva1_*) kill -QUIT 0;; esac", -SIGQUIT, "", 2},
       {"9 IT", run, "case \"$1\" in Curva1_*) kill -TERM $PPID;; esac", -SIGTERM, "", 2},
@@ -395,6 +399,48 @@ std::string run_of(const RunFolder& folder) {
   const bool whole = curve.back().substr(1, 24) == mach &&
                      trajectory.back() == " " + curve.back().substr(25);
   return whole ? mach : "mixed";
+}
+
+// In a folder others share (sticky, as /tmp is) a user replaces only what
+// the system lets it move there: its own files, or any in a folder of its
+// own; else the run stops before anything is written, naming the file.
+// Acting as another user takes the superuser.
+TEST(Run, InASharedFolderOnlyTheUsersOwnFilesAreReplaced) {
+  if (::geteuid() != 0) GTEST_SKIP() << "acting as another user takes the superuser";
+  constexpr uid_t kNobody = 65534;
+  const struct {
+    fs::perms folder;
+    uid_t folder_owner, files_owner;
+    std::string errors;
+  } cases[] = {
+      {fs::perms(01777), 0, 0, "Curva1_foguete: cannot replace: another user owns it in a shared folder\n"},
+      {fs::perms(00777), 0, 0, ""},
+      {fs::perms(01777), 0, kNobody, ""},
+      {fs::perms(01777), kNobody, 0, ""},
+  };
+  for (const auto& c : cases) {
+    RunFolder folder;
+    folder.write("dados.txt", join(example()));
+    write_older(folder);
+    const fs::path root = folder.dir().parent_path();
+    std::ofstream(root / "editor.log").flush();
+    fs::permissions(root, fs::perms(0755));
+    fs::permissions(root / "editor.log", fs::perms(0666));
+    fs::permissions(root / "bin" / "Notepad", fs::perms(0755));
+    for (const std::string& name : kResults) {
+      fs::permissions(folder.dir() / name, fs::perms(0666));
+      ASSERT_EQ(::chown((folder.dir() / name).c_str(), c.files_owner, c.files_owner), 0);
+    }
+    ASSERT_EQ(::chown(folder.dir().c_str(), c.folder_owner, c.folder_owner), 0);
+    fs::permissions(folder.dir(), c.folder);
+    const Outcome outcome = folder.run(
+        {"-c", "exec setpriv --reuid=65534 --regid=65534 --clear-groups \"$0\"", ARRASTO_EXE}, {},
+        "/bin/sh");
+    EXPECT_EQ(outcome.errors, c.errors) << int(c.folder);
+    for (const std::string& name : kResults)
+      EXPECT_EQ(folder.read(name) == "older\n", !c.errors.empty()) << name;
+    EXPECT_EQ(folder.editor_calls().size(), c.errors.empty() ? 4u : 1u);
+  }
 }
 
 // A result file the system will not let be moved (chattr +i or +a, as root

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "grafico/axis_ticks.hpp"
+#include "grafico/curve_csv.hpp"
 #include "grafico/curve_file.hpp"
 #include "grafico/curve_svg.hpp"
 #include "grafico/plot_files.hpp"
@@ -85,6 +86,8 @@ TEST(Grafico, ReadsEachFileToItsErrorLineOrPicture) {
       // one), or a zero that is drawn.
       {h + " 1.797693134862316E+308 Infinity NaN\n 0.0002e312 0 1\n 0.5 612 0.4\n", ">2 pontos não finitos"},
       {h + " 0.001e-321 0 0.4\n", "<circle cx=\"90\""},
+      {h + " 0.5 0 1e-400\n", "<circle cx="}, {h + " +1 0 0.4\n", "<circle cx="},
+      {h + " 0.5 612 0.4x\n", "2: not a number: \"0.4x\""},
       // A file with no line end (a device, a binary) is not read to its end.
       {h + std::string(5000, '0'), "2: line longer than 4096 bytes"},
       {h + " 1 2 3" + std::string(4091, ' ') + "\n", "2: line longer than 4096 bytes"},
@@ -276,6 +279,8 @@ TEST(Grafico, TheRunReportGivesM0OnlyForItsOwnCurve) {
       {"Curva1_" + cut, {{cut + "ab", report("0.9", "0.5", "           1")}}, 0.5},
       {"Curva1_" + cut, {{cut + "ab", report("0.9", "0.5", "           1")}, {cut + "x", report("0.9", "0.4", "1")}}, 0},
       {"Curva1_" + cut, {{cut, report("0.9", "0.5", "1")}, {cut + "x", report("0.9", "0.4", "1")}}, 0.5},
+      // A 4-byte character cut in two at the 43rd byte: 40 bytes kept.
+      {"Curva1_" + cut.substr(3), {{cut.substr(3) + "\xF0\x9F\x9A\x80", report("0.9", "0.5", "1")}}, 0.5},
   };
   int folder = 0;
   for (const auto& c : cases) {
@@ -287,6 +292,31 @@ TEST(Grafico, TheRunReportGivesM0OnlyForItsOwnCurve) {
     const std::optional<double> m0 = grafico::model_lowest_mach(dir / c.curve_name);
     EXPECT_EQ(m0.value_or(0), c.m0) << folder;
   }
+}
+
+// The first curve as CSV: each point as read, or, below M0, at the value of
+// the first point from M0 up, which the header line names; nothing written
+// for a curve that does not read.
+TEST(Grafico, TheCurveAsCsvHoldsItsValueBelowM0OnlyWhenAsked) {
+  std::filesystem::create_directories("csv");
+  std::ofstream("csv/Curva1_r", std::ios::binary) << "  # Mach\n 0.1 0 0.9\n 0.4 0 0.5\n 0.8 0 0.6\n";
+  std::ofstream("csv/Curva1_mau", std::ios::binary) << "  # Mach\n 0.1 0 x\n";
+  const auto csv = [](const std::string& curve, double hold) {
+    std::filesystem::remove("csv/r.csv");
+    try {
+      grafico::write_curve_csv("csv/" + curve, "csv/r.csv", hold);
+    } catch (const grafico::PlotError& e) {
+      return std::string(e.what()) + (std::filesystem::exists("csv/r.csv") ? " (written)" : "");
+    }
+    std::ifstream file("csv/r.csv", std::ios::binary);
+    return std::string{std::istreambuf_iterator<char>(file), {}};
+  };
+  EXPECT_EQ(csv("Curva1_r", NAN), "Mach,Cd\n0.1,0.9\n0.4,0.5\n0.8,0.6\n");
+  EXPECT_EQ(csv("Curva1_r", 0.35), "Mach,Cd held below the lowest valid Mach number M0 = 0.35 at 0.5 "
+                                   "(its value at Mach 0.4)\n0.1,0.5\n0.4,0.5\n0.8,0.6\n");
+  EXPECT_EQ(csv("Curva1_r", 0.9), "Mach,Cd (nothing held: no point at or above the lowest valid Mach "
+                                  "number M0 = 0.9)\n0.1,0.9\n0.4,0.5\n0.8,0.6\n");
+  EXPECT_EQ(csv("Curva1_mau", NAN), "\"csv/Curva1_mau\":2: not a number: \"x\"");
 }
 
 }  // namespace
