@@ -225,6 +225,10 @@ TEST(DataFile, ImpossibleValuesAreRefusedOnTheirLine) {
       {{{2, "3"}, {26, "1e307"}}, "\"1e307\"" + converted},
       {{{2, "2"}, {20, "-1e306"}}, "\"-1e306\"" + converted},
       {{{2, "2"}, {12, "5e305"}}, ""}, {{{2, "7"}, {12, "1e308"}}, ""},
+      // Only a length in millimetres may be written in thousands.
+      {{{12, "1,200"}}, "\"1,200\" has a comma: write 1200 if it separates thousands, or 1.200 if it "
+                        "marks the decimals"},
+      {{{2, "3"}, {12, "1,200"}}, "\"1,200\" has a decimal comma; write 1.200"},
       {{{5, "-5"}, {6, "0"}, {7, "-0.9"}, {8, "-9"}, {15, "-1"}, {21, "-1"}, {23, "-1"}}, ""}};
   // Every length, negative and zero.
   for (const int line : {10, 11, 12, 13, 16, 17, 18, 19, 20, 22, 24, 25, 26}) {
