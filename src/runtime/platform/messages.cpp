@@ -202,13 +202,7 @@ std::string system_description(DWORD error) {
     if (c == L'\r' || c == L'\n' || c == L'\t') c = L' ';
   while (!text.empty() && text.back() == L' ') text.pop_back();
   if (!text.empty() && text.back() == L'.') text.pop_back();
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return {};
-  std::string line(static_cast<std::size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, line.data(), bytes, nullptr, nullptr);
-  return line;
+  return win::to_utf8(text);
 }
 
 }  // namespace
