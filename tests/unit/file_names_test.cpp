@@ -162,6 +162,14 @@ TEST(ResultSet, AllTheOlderFilesOrAllTheNewOnes) {
   EXPECT_EQ(error_of(write_set), "no error");
   EXPECT_EQ(read(folder / "a") + read(folder / "b") + read(folder / "c"), "newnewnew");
   EXPECT_EQ(std::distance(fs::directory_iterator(folder), {}), 3);
+  // The folder's lock: one holder at a time, free again once let go.
+  using rt::detail::Try;
+  rt::detail::Handle first = -1, second = -1;
+  ASSERT_EQ(rt::detail::try_lock_folder(base, first), Try::done);
+  EXPECT_EQ(rt::detail::try_lock_folder(base, second), Try::busy);
+  rt::detail::unlock_folder(first);
+  ASSERT_EQ(rt::detail::try_lock_folder(base, second), Try::done);
+  rt::detail::unlock_folder(second);
   // The program's own hidden names are never a result file's.
   EXPECT_EQ(error_of([&] { rt::OutputFile(base + ".arrasto-x.svg"); }),
             base + ".arrasto-x.svg: cannot create: names beginning with \".arrasto\" are kept "
