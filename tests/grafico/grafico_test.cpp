@@ -86,7 +86,8 @@ TEST(Grafico, ReadsEachFileToItsErrorLineOrPicture) {
       // one), or a zero that is drawn.
       {h + " 1.797693134862316E+308 Infinity NaN\n 0.0002e312 0 1\n 0.5 612 0.4\n", ">2 pontos não finitos"},
       {h + " 0.001e-321 0 0.4\n", "<circle cx=\"90\""},
-      {h + " 0.5 0 1e-400\n", "<circle cx="}, {h + " +1 0 0.4\n", "<circle cx="},
+      {h + " 0.5 0 1e-400\n", "<circle cx="}, {h + " 0.5 0 1e+400\n", ">sem pontos finitos<"},
+      {h + " +1 0 0.4\n", "<circle cx="},
       {h + " 0.5 612 0.4x\n", "2: not a number: \"0.4x\""},
       // A file with no line end (a device, a binary) is not read to its end.
       {h + std::string(5000, '0'), "2: line longer than 4096 bytes"},

@@ -82,7 +82,7 @@ TEST(Friction, TurbulentFloorNaNAndLaminarRunsBeyondTheBodyAndTheFin) {
   EXPECT_LT(corpo(500000.0, 3.5).CDAC, 0.0);  // 1 - 0.09 M^2 < 0 beyond M = 10/3
   // Fins, chord 60 at Mach 0.1: chord Reynolds number about 1.4e5, laminar
   // run about 220, beyond the chord: below the laminar value.
-  double CFE, CFLE, CFTE, C, CDAE;
+  double CFE, CFLE, CFTE, C = NAN, CDAE;  // C is the routine's to set
   arrasto::CDATRITOE(TO, PO, 500000.0, 0.1, CFE, 6000.0, CFLE, CFTE, C, 60.0, PI * 400.0, CDAE,
                      4.0);
   EXPECT_LT(CFTE, 0.0);
