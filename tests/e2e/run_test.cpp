@@ -76,6 +76,10 @@ TEST(Run, TheExampleThenWhatTheUserSavedOverIt) {
   EXPECT_EQ(folder.editor_calls(),
             (Lines{"1 [dados.txt] | dados.txt", "1 [Curva1_foguete] | " + all,
                    "1 [" + kTrajetoria + "foguete] | " + all, "1 [foguete] | " + all}));
+  // A new file's mode is as the umask leaves a created file's.
+  const mode_t umask = ::umask(0);
+  ::umask(umask);
+  EXPECT_EQ(fs::status(folder.dir() / "foguete").permissions(), fs::perms(0666 & ~umask));
 
   // The user saves no points in the first editor: the values no point sets
   // read NaN (all the report's but MMAX), a replaced file keeps its mode but
