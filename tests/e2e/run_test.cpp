@@ -732,6 +732,7 @@ TEST(Run, ThePictureToolReplacesNothingButAnOlderPicture) {
       {{curve, ""}, 2, "arrasto-grafico: a curve file's name is empty\n"},
       {{"-x\x1B[31mRED\n2nd"}, 2,
        "arrasto-grafico: unknown option \"-x\\x1B[31mRED\\x0A2nd\" (see \"arrasto-grafico --help\")\n"},
+      {{"--", "-o"}, 1, "\"-o\": cannot open: No such file or directory\n"},  // after "--", a file
       // The name of the run's trajectory curve, whatever its quoting shows of the "ó".
       {{trajectory}, 1, "; use \"Curva1_foguete\" instead\n"},
   };

@@ -122,7 +122,7 @@ TEST(Messages, QuotedShowsPrintableUtf8AndEscapesTheRest) {
       {"a\xE2\x80\xAEgpj.exe", "\"a\\xE2\\x80\\xAEgpj.exe\""},
       {"\xE2\x81\xA7x\xE2\x80\x8By\xEF\xBB\xBF", "\"\\xE2\\x81\\xA7x\\xE2\\x80\\x8By\\xEF\\xBB\\xBF\""},
       // Not UTF-8: a Windows-1252 letter, an overlong '/', a surrogate, a cut character.
-      {"Jos\xE9", "\"Jos\\xE9\""}, {"\xC0\xAF", "\"\\xC0\\xAF\""},
+      {"Jos\xE9", "\"Jos\\xE9\""}, {"\xC0\xAF", "\"\\xC0\\xAF\""}, {"\xE0\x80\xAF", "\"\\xE0\\x80\\xAF\""},
       {"\xED\xA0\x80", "\"\\xED\\xA0\\x80\""}, {"ab\xE2\x82", "\"ab\\xE2\\x82\""},
       // The 40-byte cut falls before a character that would cross it.
       {a38 + "\xC3\xA9z", "\"" + a38 + "\xC3\xA9\" (cut; 41 bytes in all)"},
