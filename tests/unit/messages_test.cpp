@@ -120,6 +120,7 @@ TEST(Messages, QuotedShowsPrintableUtf8AndEscapesTheRest) {
       {"\xC2\x85\xC2\xA0", "\"\\xC2\\x85\xC2\xA0\""},  // C1 NEL escaped, no-break space kept
       // Reordered or invisible: right-to-left override, isolate, zero-width space, BOM.
       {"a\xE2\x80\xAEgpj.exe", "\"a\\xE2\\x80\\xAEgpj.exe\""},
+      {"1\xE2\x80\xA8" "2", "\"1\\xE2\\x80\\xA8" "2\""},  // a line separator
       {"\xE2\x81\xA7x\xE2\x80\x8By\xEF\xBB\xBF", "\"\\xE2\\x81\\xA7x\\xE2\\x80\\x8By\\xEF\\xBB\\xBF\""},
       // Not UTF-8: a Windows-1252 letter, an overlong '/', a surrogate, a cut character.
       {"Jos\xE9", "\"Jos\\xE9\""}, {"\xC0\xAF", "\"\\xC0\\xAF\""}, {"\xE0\x80\xAF", "\"\\xE0\\x80\\xAF\""},
